@@ -1,0 +1,100 @@
+// Toolkit windows: the Window record, the Event record, opening, centring and closing
+// windows, and the event pump.
+//
+// A page opens a window on a Window record of its own with OpenWindow, giving a Handler
+// routine. The toolkit turns every Win32 message of that window into an event, fills
+// the process-wide Event record and calls the handler with no arguments. Every
+// operation on a record does nothing (and returns 0) while the record's hwnd is 0.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/win.h"
+
+namespace tk {
+
+// A page's Handler routine: reads g_event, returns nonzero when it handled the event
+// (no default processing then), 0 otherwise.
+using HandlerRoutine = int32_t (*)();
+
+struct DialogInfo;  // the in-memory dialog builder's record (message_box.h)
+
+// One toolkit window, owned by the caller and reused from page to page. The toolkit
+// fills it in OpenWindow and clears hwnd in CloseWindow.
+struct Window {
+    HWND hwnd;                 // 0 while closed
+    HBITMAP backingBitmap;     // off-screen copy of everything drawn, or 0
+    HFONT font;                // drawing font
+    HPEN pen;                  // drawing pen; its colour is also the text colour
+    HWND mdiClient;            // MDI client of an MDI frame, else 0
+    int32_t posX, posY;        // drawing position
+    int32_t bkMode;            // text background mode of the drawing DC
+    int32_t rop2;              // foreground mix mode of the drawing DC
+    int32_t penStyle;          // style of pens made by SetPenColor and DrawRect
+    int32_t penWidth;          // width of those pens
+    COLORREF bkColor;          // text background colour
+    COLORREF backColor;        // colour the window is erased with
+    uint32_t backingMode;      // 0 none; kBackingPresent; | kBackingClientSized
+    int32_t dialogKeys;        // 1: the pump offers messages to IsDialogMessageA
+    HCURSOR cursor;            // cursor over the client area
+    HDC paintDc;               // the erase DC while EV_ERASE runs, else 0
+    HDC drawDc;                // the drawing DC while drawing is under way, else 0
+    uint32_t drawDepth;        // nesting count of drawDc
+    int32_t isDialog;          // 1 for a window of the dialog builder
+    DialogInfo* dialogInfo;    // the dialog builder's record, else 0
+    uintptr_t surfaceMode;     // reserved; always 0
+    void* surface;             // reserved; always 0
+    HandlerRoutine handler;    // the page's Handler routine
+    void* hostHooks;           // reserved; always 0
+    HDC forcedDc;              // reserved: a DC drawing uses instead; always 0
+};
+
+inline constexpr uint32_t kBackingPresent = 0x1;
+inline constexpr uint32_t kBackingClientSized = 0x10;
+
+// The event being handled. Filled before a handler is called and restored afterwards
+// (all but EventMenuId), so a handler that causes a nested event finds its own intact.
+struct EventRecord {
+    uint32_t EventId;          // a Win32 message number or one of the EV_ events
+    WPARAM EventWParam;
+    LPARAM EventLParam;
+    int32_t EventX, EventY;    // mouse position in client coordinates
+    Window* EventWindow;       // the record the event belongs to
+    int32_t EventControlId;    // control, scroll and notify events
+    int32_t EventMenuId;       // EV_MENU only
+    int32_t EventNotifyCode;   // EV_CONTROL only
+};
+extern EventRecord g_event;
+
+// Toolkit events, in the application message range.
+inline constexpr uint32_t EV_CLOSE = 0x8002;
+inline constexpr uint32_t EV_MENU = 0x8003;
+inline constexpr uint32_t EV_CONTROL = 0x8004;
+inline constexpr uint32_t EV_RESIZE = 0x8009;
+inline constexpr uint32_t EV_ERASE = 0x800F;
+
+// OpenWindow flags of the toolkit's own; every other bit is a Win32 window style.
+inline constexpr uint32_t kOpenNoBacking = 0x10;
+inline constexpr uint32_t kOpenMdiFrame = 0x20;
+inline constexpr uint32_t kOpenNoCaption = 0x40;
+inline constexpr uint32_t kOpenBackingWindowSized = 0x80;
+inline constexpr uint32_t kOpenBackingClientSized = 0x100;
+inline constexpr uint32_t kOpenToolWindow = 0x200;
+inline constexpr uint32_t kOpenTopmost = 0x400;
+inline constexpr uint32_t kOpenHidden = 0x800;
+
+// 1 when the window was created, 0 when CreateWindowExA failed.
+int32_t OpenWindow(Window& record, int32_t x, int32_t y, int32_t width, int32_t height,
+                   uint32_t flags, Window* parent, const char* title, HandlerRoutine handler);
+// Centres the window over its parent (child windows), its visible owner or the work area.
+int32_t CenterWindow(Window& record);
+// Destroys the window and every drawing object the toolkit made for it; hwnd becomes 0.
+int32_t CloseWindow(Window& record);
+// noWait 0: waits for a message, then dispatches until the queue is empty.
+// Otherwise only dispatches what is queued. Returns 0.
+int32_t WaitEvents(int32_t noWait);
+
+// The record attached to a toolkit window (window word 0), or null.
+Window* RecordOf(HWND hwnd);
+
+}  // namespace tk
