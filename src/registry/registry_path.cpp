@@ -1,0 +1,161 @@
+#include "registry/registry_path.h"
+
+#include <cstring>
+
+namespace reg {
+
+namespace {
+
+struct RootName {
+    const char* name;
+    HKEY key;
+};
+
+// Tried in this order; the first exact match wins.
+const RootName kRootNames[] = {
+    {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
+    {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+    {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+    {"HKEY_USERS", HKEY_USERS},
+    {"HKEY_PERFORMANCE_DATA", HKEY_PERFORMANCE_DATA},
+    {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
+    {"HKEY_DYN_DATA", HKEY_DYN_DATA},
+};
+
+// The area a value is read into: 255 bytes offered to the registry, and one more that
+// stays 0, so that a string stored without its NUL still ends inside the area.
+constexpr DWORD kValueArea = 255;
+
+// A path split at its first backslash.
+struct SplitPath {
+    HKEY root = nullptr;
+    rt::Text subkey;
+    // False when the subkey path does not fit its text buffer: acting on the cut path
+    // would reach a different key, so the operation fails instead.
+    bool complete = false;
+};
+
+SplitPath Split(const char* path) {
+    SplitPath split;
+    split.root = RegRootKey(path);
+    const int32_t backslash = rt::InStr(path, "\\", 1);
+    // Everything after the first backslash; without one, the path less its first
+    // character, which is harmless because the root key is then 0.
+    const int32_t tailLength = rt::Len(path) - (backslash > 0 ? backslash : 1);
+    rt::NewString tail = rt::Right(path, tailLength);
+    split.subkey = tail;
+    split.complete = rt::Len(tail.c_str()) <= rt::Text::kMaxChars;
+    return split;
+}
+
+// Owner of an open key.
+class Key {
+public:
+    Key() = default;
+    ~Key() {
+        if (key_) RegCloseKey(key_);
+    }
+    Key(const Key&) = delete;
+    Key& operator=(const Key&) = delete;
+    HKEY* out() { return &key_; }
+    HKEY get() const { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+// Opens an existing key; ERROR_SUCCESS or the registry's status.
+LONG OpenKey(const char* path, Key& key) {
+    const SplitPath split = Split(path);
+    if (!split.complete) return ERROR_INVALID_PARAMETER;
+    return RegOpenKeyExA(split.root, split.subkey.c_str(), 0, kAccessMask, key.out());
+}
+
+// Opens a key, creating it and any missing keys above it.
+LONG CreateKey(const char* path, Key& key) {
+    const SplitPath split = Split(path);
+    if (!split.complete) return ERROR_INVALID_PARAMETER;
+    char noClass[] = "";
+    return RegCreateKeyExA(split.root, split.subkey.c_str(), 0, noClass, REG_OPTION_NON_VOLATILE,
+                           kAccessMask, nullptr, key.out(), nullptr);
+}
+
+LONG WriteValue(const char* path, const char* valueName, DWORD type, const BYTE* data, DWORD size) {
+    Key key;
+    const LONG status = CreateKey(path, key);
+    if (status != ERROR_SUCCESS) return status;
+    return RegSetValueExA(key.get(), valueName, 0, type, data, size);
+}
+
+}  // namespace
+
+HKEY RegRootKey(const char* path) {
+    const int32_t backslash = rt::InStr(path, "\\", 1);
+    rt::Text rootName;
+    rootName = rt::Left(path, backslash - 1);
+    for (const RootName& root : kRootNames) {
+        if (std::strcmp(rootName.c_str(), root.name) == 0) return root.key;
+    }
+    return nullptr;
+}
+
+rt::NewString RegReadValue(const char* path, const char* valueName) {
+    Key key;
+    if (OpenKey(path, key) != ERROR_SUCCESS) return rt::CopyString("");
+
+    BYTE area[kValueArea + 1] = {};
+    DWORD type = 0;
+    DWORD size = kValueArea;
+    // A value too long for the area fails with ERROR_MORE_DATA and reads as empty.
+    if (RegQueryValueExA(key.get(), valueName, nullptr, &type, area, &size) != ERROR_SUCCESS) {
+        return rt::CopyString("");
+    }
+    if (type == REG_DWORD) {
+        int32_t number = 0;
+        DWORD numberSize = sizeof number;
+        RegQueryValueExA(key.get(), valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(&number),
+                         &numberSize);
+        return rt::Str(number);  // a leading blank, then the signed decimal
+    }
+    if (type == REG_QWORD) {
+        int64_t number = 0;
+        DWORD numberSize = sizeof number;
+        RegQueryValueExA(key.get(), valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(&number),
+                         &numberSize);
+        return rt::Str(static_cast<int32_t>(static_cast<uint32_t>(number)));  // its low 32 bits
+    }
+    // The text up to its first NUL, within the bytes the registry returned. A string
+    // stored without a NUL that fills the whole area does not fit a text buffer and
+    // would come back cut, so it reads as empty like any other value too long.
+    const size_t length = strnlen(reinterpret_cast<const char*>(area), size);
+    if (length > static_cast<size_t>(rt::Text::kMaxChars)) return rt::CopyString("");
+    return rt::Left(reinterpret_cast<const char*>(area), static_cast<int32_t>(length));
+}
+
+LONG RegWriteString(const char* path, const char* text, const char* valueName) {
+    text = text ? text : "";
+    const DWORD size = static_cast<DWORD>(std::strlen(text) + 1);  // the NUL is stored
+    return WriteValue(path, valueName, REG_SZ, reinterpret_cast<const BYTE*>(text), size);
+}
+
+LONG RegWriteNumber(const char* path, int32_t number, const char* valueName) {
+    return WriteValue(path, valueName, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                      sizeof number);
+}
+
+rt::NewString RegDeleteValueByPath(const char* path, const char* valueName) {
+    Key key;
+    if (OpenKey(path, key) != ERROR_SUCCESS) return rt::CopyString("");
+    const bool deleted = RegDeleteValueA(key.get(), valueName) == ERROR_SUCCESS;
+    return rt::CopyString(deleted ? "0" : "1");
+}
+
+LONG RegDeleteKeyByPath(const char* path) {
+    const SplitPath split = Split(path);
+    // An empty subkey path names the root key itself; never ask the registry to delete
+    // a root (Wine would try to).
+    if (!split.complete || split.subkey.c_str()[0] == '\0') return ERROR_INVALID_PARAMETER;
+    return RegDeleteKeyA(split.root, split.subkey.c_str());
+}
+
+}  // namespace reg

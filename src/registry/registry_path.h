@@ -1,0 +1,40 @@
+// Registry access by path string.
+//
+// A key is named by one text: a root name ("HKEY_CURRENT_USER" and six others, matched
+// exactly and case-sensitively), one backslash, and the subkey path. Each operation
+// opens or creates its key, does one thing and closes it again; every key is opened
+// with the access mask 0x3F, also for reading.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/strings.h"
+#include "runtime/win.h"
+
+namespace reg {
+
+// Query value, set value, create subkey, enumerate subkeys, notify, create link.
+inline constexpr REGSAM kAccessMask = 0x3F;
+
+// The root key named by the text before the first backslash; 0 for any other name.
+HKEY RegRootKey(const char* path);
+
+// The value as text: strings up to their first NUL (at most 254 characters; a longer
+// value reads as the empty text), REG_DWORD and REG_QWORD (its low 32 bits) as signed
+// decimals with Str's leading blank (" 1"). The empty text when the key does not open
+// or the value is missing.
+rt::NewString RegReadValue(const char* path, const char* valueName);
+
+// Creates the key (and any missing keys above it) and writes the value; the data comes
+// before the value name. The registry's status, 0 on success.
+LONG RegWriteString(const char* path, const char* text, const char* valueName);
+LONG RegWriteNumber(const char* path, int32_t number, const char* valueName);
+
+// "0" when the value was deleted, "1" when the key opened but the deletion failed,
+// the empty text when the key does not open.
+rt::NewString RegDeleteValueByPath(const char* path, const char* valueName);
+
+// Deletes the last key of the path (only when it has no subkeys); the registry's status.
+LONG RegDeleteKeyByPath(const char* path);
+
+}  // namespace reg
