@@ -1,0 +1,345 @@
+// The program's folder, folders, and file variables, against Wine's real file system.
+#include <doctest/doctest.h>
+
+#include <cstring>
+#include <string>
+
+#include "files_support.h"
+#include "runtime/files.h"
+#include "runtime/win.h"
+#include "testdata.h"
+
+using namespace rt;
+using namespace files_test;
+
+namespace {
+
+// Opens the file a second time as another program would, asking to share everything.
+bool SecondOpenAllowed(const std::string& path, DWORD access) {
+    HANDLE file = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+// Opens, writes one piece of data and closes; the result of the write.
+int32_t WriteOnce(const std::string& path, FileKind kind, const char* mode, const FileData& data,
+                  int32_t count) {
+    FileVariable file(kind);
+    REQUIRE(OpenFile(file, path.c_str(), mode) == 0);
+    const int32_t written = WriteToFile(file, data, count);
+    CloseFile(file);
+    return written;
+}
+
+// What the probe program reports as its start path when it runs as path.
+std::string StartPathOfCopyAt(const std::string& path, const Scratch& scratch) {
+    const std::string report = scratch.Path("report.txt");
+    DeleteFileA(report.c_str());
+    REQUIRE(CopyTo(ProbePath(), path));
+    REQUIRE(RunAndWait("\"" + path + "\" startpath \"" + report + "\"") == 0);
+    return ReadAll(report);
+}
+
+}  // namespace
+
+TEST_CASE("GetStartPath names the running program's folder") {
+    Runtime runtime;
+    const std::string path = GetStartPath().c_str();
+    CHECK(path == testdata::kProgramFolder);
+    CHECK(path.back() == '\\');
+}
+
+TEST_CASE("GetStartPath of a program in other folders, also with names longer than 255") {
+    Scratch scratch("startpath");
+    const std::string base = scratch.folder();
+    // Wine starts programs whose full name has at most 259 characters; from 255 on,
+    // the name does not fit the 255-byte start path buffer.
+    const std::string deep = base + std::string(120, 'a') + "\\";
+    const std::string cutInFolder = deep + std::string(255 - deep.size(), 'b') + "\\";
+    const std::string fits254 = base + std::string(254 - base.size() - 4, 'c') + "\\";
+    const std::string fits255 = base + std::string(255 - base.size() - 4, 'd') + "\\";
+    struct Case {
+        const char* what;
+        std::string folder;
+        std::string file;
+    } cases[] = {
+        {"a folder with a blank and a dot", base + "Setup files.v2\\", "runtime_probe.exe"},
+        {"a drive's root folder", "C:\\", "qp-runtime-probe.exe"},
+        {"a name of 254 characters", fits254, "p.x"},
+        {"a name of exactly 255 characters", fits255, "p.x"},
+        {"a name of 259 characters cut inside its folder", cutInFolder, "p.x"},
+    };
+    // The 259-character name is cut inside its last folder's name, after the parent's
+    // backslash: a cut name would give the parent folder.
+    REQUIRE(deep.size() < 255);
+    REQUIRE(cutInFolder.size() == 256);
+    for (const Case& c : cases) {
+        CAPTURE(c.what);
+        REQUIRE(CreateFolders(c.folder));
+        const std::string program = c.folder + c.file;
+        CHECK(StartPathOfCopyAt(program, scratch) == c.folder);
+        DeleteFileA(program.c_str());
+    }
+}
+
+TEST_CASE("CreateDirectory makes one level; DeleteFile removes files") {
+    Scratch scratch("folders");
+    const std::string folder = scratch.Path("new");
+    CHECK(CreateDirectory(folder.c_str()) != 0);
+    CHECK(Exists(folder));
+    CHECK(CreateDirectory(folder.c_str()) == 0);  // already there
+    CHECK(CreateDirectory(scratch.Path("missing\\child").c_str()) == 0);
+    CHECK_FALSE(Exists(scratch.Path("missing")));
+
+    const std::string file = scratch.Path("old.txt");
+    REQUIRE(WriteAll(file, "x"));
+    CHECK(DeleteFile(file.c_str()) != 0);
+    CHECK_FALSE(Exists(file));
+    CHECK(DeleteFile(file.c_str()) == 0);
+    CHECK(DeleteFile(nullptr) == 0);
+}
+
+TEST_CASE("OpenFile by mode") {
+    Runtime runtime;
+    Scratch scratch("modes");
+    const std::string path = scratch.Path("file.bin");
+    const std::string missing = scratch.Path("missing.bin");
+
+    SUBCASE("R and r open existing files only, for reading") {
+        for (const char* mode : {"R", "r"}) {
+            for (FileKind kind : {FileKind::kText, FileKind::kBinary}) {
+                CAPTURE(mode);
+                FileVariable file(kind);
+                CHECK(OpenFile(file, missing.c_str(), mode) == 1);
+                CHECK(file.handle == nullptr);
+                CHECK_FALSE(Exists(missing));
+                REQUIRE(WriteAll(path, "abc"));
+                REQUIRE(OpenFile(file, path.c_str(), mode) == 0);
+                CHECK(file.handle != nullptr);
+                // A read-only file takes no writes, and says so.
+                CHECK(WriteToFile(file, FileData::Text("xyz"), 3) == 0);
+                CloseFile(file);
+                CHECK(file.handle == nullptr);
+                CHECK(ReadAll(path) == "abc");
+            }
+        }
+    }
+    SUBCASE("W and w create a file or empty an existing one") {
+        for (const char* mode : {"W", "w"}) {
+            CAPTURE(mode);
+            REQUIRE(WriteAll(path, "old content that is longer"));
+            CHECK(WriteOnce(path, FileKind::kBinary, mode, FileData::Text("new"), 3) == 3);
+            CHECK(ReadAll(path) == "new");
+            DeleteFileA(missing.c_str());
+            CHECK(WriteOnce(missing, FileKind::kText, mode, FileData::Text("made"), 4) == 6);
+            CHECK(ReadAll(missing) == "made\r\n");
+        }
+    }
+    SUBCASE("A and a create a missing file, and every write lands at the end") {
+        for (const char* mode : {"A", "a"}) {
+            CAPTURE(mode);
+            DeleteFileA(missing.c_str());
+            CHECK(WriteOnce(missing, FileKind::kBinary, mode, FileData::Text("abc"), 3) == 3);
+            CHECK(WriteOnce(missing, FileKind::kBinary, mode, FileData::Text("def"), 3) == 3);
+            CHECK(WriteOnce(missing, FileKind::kText, mode, FileData::Text("gh"), 2) == 4);
+            CHECK(ReadAll(missing) == "abcdefgh\r\n");
+        }
+    }
+    SUBCASE("R+ and r+ read and write an existing binary file in place") {
+        for (const char* mode : {"R+", "r+"}) {
+            CAPTURE(mode);
+            REQUIRE(WriteAll(path, "abcdef"));
+            CHECK(WriteOnce(path, FileKind::kBinary, mode, FileData::Text("XY"), 2) == 2);
+            CHECK(ReadAll(path) == "XYcdef");
+            FileVariable file(FileKind::kBinary);
+            CHECK(OpenFile(file, missing.c_str(), mode) == 1);
+            CHECK_FALSE(Exists(missing));
+        }
+    }
+    SUBCASE("R+ with a text file variable gives 1 and opens nothing") {
+        REQUIRE(WriteAll(path, "abc"));
+        for (const char* mode : {"R+", "r+"}) {
+            FileVariable file(FileKind::kText);
+            CHECK(OpenFile(file, path.c_str(), mode) == 1);
+            CHECK(file.handle == nullptr);
+            CHECK(SecondOpenAllowed(path, GENERIC_WRITE));  // nothing holds it
+        }
+    }
+    SUBCASE("unknown modes and kinds give 1 and touch nothing") {
+        for (const char* mode : {"", "rw", "wb", "W+", " w", "a+", "x"}) {
+            CAPTURE(mode);
+            FileVariable file(FileKind::kBinary);
+            CHECK(OpenFile(file, missing.c_str(), mode) == 1);
+            CHECK(file.handle == nullptr);
+            CHECK_FALSE(Exists(missing));
+        }
+        FileVariable noMode(FileKind::kBinary);
+        CHECK(OpenFile(noMode, missing.c_str(), nullptr) == 1);
+        for (int kind : {0, 2, 5, 7, 12}) {
+            CAPTURE(kind);
+            FileVariable file(static_cast<FileKind>(kind));
+            CHECK(OpenFile(file, missing.c_str(), "w") == 1);
+            CHECK(file.handle == nullptr);
+            CHECK_FALSE(Exists(missing));
+        }
+    }
+}
+
+TEST_CASE("OpenFile shares reading and writing for R, reading only for every other mode") {
+    Runtime runtime;
+    Scratch scratch("sharing");
+    const std::string path = scratch.Path("shared.bin");
+    const struct {
+        const char* mode;
+        bool otherWriter;
+    } cases[] = {{"R", true},  {"r", true},  {"R+", false}, {"r+", false},
+                 {"W", false}, {"w", false}, {"A", false},  {"a", false}};
+    for (const auto& c : cases) {
+        CAPTURE(c.mode);
+        REQUIRE(WriteAll(path, "shared"));
+        FileVariable file(FileKind::kBinary);
+        REQUIRE(OpenFile(file, path.c_str(), c.mode) == 0);
+        CHECK(SecondOpenAllowed(path, GENERIC_WRITE) == c.otherWriter);
+        CHECK(SecondOpenAllowed(path, GENERIC_READ));
+        CloseFile(file);
+        CHECK(SecondOpenAllowed(path, GENERIC_WRITE));
+    }
+}
+
+TEST_CASE("closed and unknown file variables write nothing and read nothing") {
+    Runtime runtime;
+    uint32_t value = 7;
+    for (FileKind kind : {FileKind::kText, FileKind::kBinary}) {
+        FileVariable file(kind);
+        CHECK(WriteToFile(file, FileData::Text("abc"), 3) == 0);
+        CHECK(WriteToFile(file, FileData::Value(1), 4) == 0);
+        CHECK(ReadFromFile(file, FileData::Variable(value), 4) == -1);
+        CloseFile(file);
+        CHECK(file.handle == nullptr);
+    }
+    CHECK(value == 7);
+
+    // A variable of an unknown kind is not one of ours to write or to close.
+    Scratch scratch("unknown-kind");
+    const std::string path = scratch.Path("held.bin");
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, 0, nullptr);
+    REQUIRE(handle != INVALID_HANDLE_VALUE);
+    FileVariable odd(static_cast<FileKind>(7));
+    odd.handle = handle;
+    CHECK(WriteToFile(odd, FileData::Text("abc"), 3) == 0);
+    CloseFile(odd);
+    CHECK(odd.handle == handle);
+    CHECK(CloseHandle(handle));
+}
+
+TEST_CASE("a text file variable writes the text and a line break") {
+    Runtime runtime;
+    Scratch scratch("text-lines");
+    const std::string path = scratch.Path("lines.txt");
+    const struct {
+        const char* text;
+        int32_t count;
+        int32_t result;
+        const char* content;
+    } cases[] = {
+        {"hello", 5, 7, "hello\r\n"}, {"hello", 3, 5, "hel\r\n"},
+        {"", 0, 2, "\r\n"},           {"hi", 10, 4, "hi\r\n"},  // never past the text's end
+        {"hello", -1, 0, ""},         {nullptr, 0, 2, "\r\n"},
+    };
+    for (const auto& c : cases) {
+        CAPTURE(c.text ? c.text : "(null)");
+        CAPTURE(c.count);
+        CHECK(WriteOnce(path, FileKind::kText, "w", FileData::Text(c.text), c.count) == c.result);
+        CHECK(ReadAll(path) == c.content);
+    }
+    // Only texts go to a text file variable.
+    CHECK(WriteOnce(path, FileKind::kText, "w", FileData::Value(0x41414141), 4) == 0);
+    CHECK(ReadAll(path).empty());
+}
+
+TEST_CASE("a binary file variable writes values, variables, texts and blocks") {
+    Runtime runtime;
+    Scratch scratch("binary-writes");
+    const std::string path = scratch.Path("data.bin");
+    uint16_t shortValue = 0x4645;  // "EF"
+    uint8_t bytes[3] = {'x', 'y', 'z'};
+    const struct {
+        const char* what;
+        FileData data;
+        int32_t count;
+        const char* content;
+    } cases[] = {
+        {"a value", FileData::Value(0x44434241), 4, "ABCD"},
+        {"part of a value", FileData::Value(0x44434241), 2, "AB"},
+        {"a value holds 4 bytes only", FileData::Value(0x44434241), 8, "ABCD"},
+        {"a 16-bit variable", FileData::Variable(shortValue), 10, "EF"},
+        {"an array variable", FileData::Variable(bytes), 3, "xyz"},
+        {"a text, without a line break", FileData::Text("text"), 4, "text"},
+        {"a text is never read past its end", FileData::Text("ab"), 9, "ab"},
+        {"nothing", FileData::Value(1), 0, ""},
+    };
+    for (const auto& c : cases) {
+        CAPTURE(c.what);
+        const std::string expected = c.content;
+        CHECK(WriteOnce(path, FileKind::kBinary, "w", c.data, c.count) ==
+              static_cast<int32_t>(expected.size()));
+        CHECK(ReadAll(path) == expected);
+    }
+
+    SUBCASE("memory blocks, fixed and movable, never past their size") {
+        for (UINT flags : {GMEM_FIXED, GMEM_MOVEABLE}) {
+            HGLOBAL block = GlobalAlloc(flags, 6);
+            REQUIRE(block != nullptr);
+            std::memcpy(GlobalLock(block), "123456", 6);
+            GlobalUnlock(block);
+            const SIZE_T size = GlobalSize(block);
+            CHECK(WriteOnce(path, FileKind::kBinary, "w", FileData::Block(block), 4) == 4);
+            CHECK(ReadAll(path) == "1234");
+            CHECK(WriteOnce(path, FileKind::kBinary, "w", FileData::Block(block),
+                            static_cast<int32_t>(size) + 100) == static_cast<int32_t>(size));
+            CHECK(ReadAll(path).substr(0, 6) == "123456");
+            GlobalFree(block);
+        }
+        CHECK(WriteOnce(path, FileKind::kBinary, "w", FileData::Block(nullptr), 4) == 0);
+    }
+}
+
+TEST_CASE("ReadFromFile fills variables and blocks, and gives -1 at the end") {
+    Runtime runtime;
+    Scratch scratch("reads");
+    const std::string path = scratch.Path("data.bin");
+    REQUIRE(WriteAll(path, "ABCDEFGHIJ"));
+    FileVariable file(FileKind::kBinary);
+    REQUIRE(OpenFile(file, path.c_str(), "R") == 0);
+
+    uint32_t value = 0;
+    CHECK(ReadFromFile(file, FileData::Variable(value), 4) == 0);
+    CHECK(value == 0x44434241u);
+
+    // A count beyond the destination reads no further than the destination holds.
+    struct {
+        uint8_t destination[2];
+        uint8_t guard[6];
+    } area = {{0, 0}, {9, 9, 9, 9, 9, 9}};
+    CHECK(ReadFromFile(file, FileData::Variable(area.destination), 8) == 0);
+    CHECK(std::memcmp(area.destination, "EF", 2) == 0);
+    for (uint8_t b : area.guard) CHECK(b == 9);
+
+    HGLOBAL block = GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, 16);
+    REQUIRE(block != nullptr);
+    CHECK(ReadFromFile(file, FileData::Block(block), 16) == 0);  // only 4 bytes remain
+    CHECK(std::string(static_cast<const char*>(block)) == "GHIJ");
+    CHECK(ReadFromFile(file, FileData::Block(block), 16) == -1);  // end of file
+    CHECK(ReadFromFile(file, FileData::Variable(value), 0) == -1);
+    CHECK(ReadFromFile(file, FileData::Text("x"), 1) == -1);  // no destination
+    GlobalFree(block);
+    CloseFile(file);
+
+    FileVariable text(FileKind::kText);
+    REQUIRE(OpenFile(text, path.c_str(), "R") == 0);
+    CHECK(ReadFromFile(text, FileData::Variable(value), 4) == -1);
+    CloseFile(text);
+}
