@@ -14,6 +14,11 @@ function(qp_system_code target)
   target_compile_options(${target} PRIVATE
     $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>
     -ffunction-sections -fdata-sections)
+  if(QP_ARCH STREQUAL x86)
+    # No exceptions, so no DWARF unwind tables: on i686 their .eh_frame entries keep
+    # every function alive through --gc-sections.
+    target_compile_options(${target} PRIVATE -fno-asynchronous-unwind-tables -fno-unwind-tables)
+  endif()
   target_compile_definitions(${target} PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX STRICT)
 endfunction()
 

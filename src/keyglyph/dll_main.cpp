@@ -1,0 +1,18 @@
+// The library's entry routine. It is the image's entry point itself (no C runtime
+// start-up code is linked in), so the results below are what the loader sees.
+#include "runtime/strings.h"
+#include "runtime/win.h"
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    switch (reason) {
+        case DLL_PROCESS_ATTACH:
+            // The library's own mutex and private heap, separate from the host's.
+            rt::RuntimeStart();
+            return TRUE;
+        case DLL_PROCESS_DETACH:
+            rt::RuntimeStop();
+            return TRUE;
+        default:
+            return static_cast<BOOL>(reason);
+    }
+}
