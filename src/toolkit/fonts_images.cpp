@@ -1,1 +1,132 @@
-// (being written)
+// Fonts of controls and of the drawing surface, and images drawn onto a window.
+#include <ole2.h>
+#include <olectl.h>
+
+#include "toolkit/controls.h"
+#include "toolkit/controls_private.h"
+#include "toolkit/drawing.h"
+
+namespace tk {
+
+namespace {
+
+LOGFONTA DescribeFont(HDC dc, const char* face, int32_t points, int32_t weight, uint32_t flags) {
+    LOGFONTA font = {};
+    lstrcpynA(font.lfFaceName, face ? face : "", LF_FACESIZE);  // the first 31 characters
+    font.lfHeight = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    font.lfWeight = weight;
+    font.lfQuality = DRAFT_QUALITY;
+    if (flags) {
+        font.lfCharSet = static_cast<BYTE>(flags >> 16);
+        font.lfItalic = (flags & 0x1) ? 1 : 0;
+        font.lfUnderline = (flags & 0x10) ? 1 : 0;
+        font.lfStrikeOut = (flags & 0x20) ? 1 : 0;
+    }
+    return font;
+}
+
+HFONT FontOf(HWND hwnd) { return reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)); }
+
+// The control owns its font: the one it had is deleted, except a dialog's own font,
+// which the dialog frees.
+void SetControlFont(Window& record, HWND control, const LOGFONTA& description) {
+    HFONT font = CreateFontIndirectA(&description);
+    HFONT old = FontOf(control);
+    HFONT windowFont = FontOf(record.hwnd);
+    SendMessageA(control, WM_SETFONT, 0, FALSE);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (old && !(record.isDialog && old == windowFont)) DeleteObject(old);
+    // A control without text (a bitmap static) keeps no font; nobody would free it.
+    if (FontOf(control) != font) DeleteObject(font);
+}
+
+// The drawing DC's font becomes the record's font when the DC is released.
+void SetDrawingFont(Window& record, HDC dc, const LOGFONTA& description) {
+    HFONT font = CreateFontIndirectA(&description);
+    HGDIOBJ replaced = dc ? SelectObject(dc, font) : nullptr;
+    EndDraw(record, dc, false);
+    if (!record.drawDc) {
+        DeleteObject(font);  // the record now holds its own copy
+        return;
+    }
+    // Drawing is still under way: the outermost EndDraw copies and then deletes the
+    // record's font, so ours takes its place there.
+    if (replaced == record.font) record.font = font;
+    if (replaced) DeleteObject(replaced);
+}
+
+void ShowBitmap(HDC dc, HBITMAP bitmap, int32_t x, int32_t y, int32_t width, int32_t height,
+                uint32_t rasterOp) {
+    if (!width || !height) return;
+    HDC memory = CreateCompatibleDC(nullptr);
+    if (!memory) return;
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(dc, x, y, width, height, memory, 0, 0, rasterOp ? rasterOp : SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+}
+
+void ShowPicture(HDC dc, IPicture* picture, int32_t x, int32_t y, int32_t width, int32_t height) {
+    OLE_XSIZE_HIMETRIC himetricWidth = 0;
+    OLE_YSIZE_HIMETRIC himetricHeight = 0;
+    picture->get_Width(&himetricWidth);
+    picture->get_Height(&himetricHeight);
+    if (width == 0 && height == 0) {
+        width = MulDiv(himetricWidth, GetDeviceCaps(dc, LOGPIXELSX), 2540);
+        height = MulDiv(himetricHeight, GetDeviceCaps(dc, LOGPIXELSY), 2540);
+    }
+    // HIMETRIC runs bottom-up: start at the top and go up by the height.
+    picture->Render(dc, x, y, width, height, 0, himetricHeight, himetricWidth, -himetricHeight,
+                    nullptr);
+}
+
+void DrawImage(HDC dc, rt::Image image, int32_t kind, int32_t x, int32_t y, int32_t width,
+               int32_t height, uint32_t rasterOp) {
+    switch (kind) {
+        case rt::kImageBitmap:
+            ShowBitmap(dc, static_cast<HBITMAP>(image), x, y, width, height, rasterOp);
+            break;
+        case rt::kImageIcon:
+            DrawIcon(dc, x, y, static_cast<HICON>(image));
+            break;
+        case rt::kImageMetafile: {
+            const RECT r = {x, y, x + width, y + height};
+            PlayEnhMetaFile(dc, static_cast<HENHMETAFILE>(image), &r);
+            break;
+        }
+        case rt::kImagePicture:
+            ShowPicture(dc, static_cast<IPicture*>(image), x, y, width, height);
+            break;
+        default:  // cursors and unknown kinds draw nothing
+            break;
+    }
+}
+
+}  // namespace
+
+int32_t SetFont(Window& record, const char* face, int32_t points, int32_t weight, uint32_t flags,
+                int32_t id) {
+    if (!record.hwnd) return 0;
+    if (id) {
+        HWND control = FindControl(record, id);
+        if (!control) return 0;
+        HDC dc = BeginDraw(record);
+        SetControlFont(record, control, DescribeFont(dc, face, points, weight, flags));
+        EndDraw(record, dc, false);
+        return 0;
+    }
+    HDC dc = BeginDraw(record);
+    SetDrawingFont(record, dc, DescribeFont(dc, face, points, weight, flags));
+    return 0;
+}
+
+int32_t ShowImage(Window& record, rt::Image image, int32_t kind, int32_t x, int32_t y,
+                  int32_t width, int32_t height, uint32_t rasterOp) {
+    if (!record.hwnd) return 0;
+    HDC dc = BeginDraw(record);
+    if (dc && image) DrawImage(dc, image, kind, x, y, width, height, rasterOp);
+    EndDraw(record, dc, true);
+    return 0;
+}
+
+}  // namespace tk

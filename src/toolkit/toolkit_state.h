@@ -19,9 +19,20 @@ extern uint16_t g_mdiClientAtom;
 // CreateWindowExA reach it; null otherwise.
 extern Window* g_windowUnderConstruction;
 
+// The window procedure of "TessaroWndClass" and "TessaroFrameClass".
+LRESULT CALLBACK ToolkitWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
 // Runs the event translation for one message of a record's window: fills g_event,
 // calls the handler and the handler table, restores g_event and returns the result.
 LRESULT DeliverEvent(Window* record, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Colour requests (WM_CTLCOLORxxx but WM_CTLCOLORDLG) and WM_DRAWITEM are answered by
+// the control itself: true when the message was one of them and went to a control,
+// with the control's answer in result. Shared with the dialog procedure.
+bool ReflectToControl(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+// Frees the window's "TS_HANDLERS" table and removes the property.
+void FreeHandlerTable(HWND hwnd);
 
 // Places the MDI client of a frame beside its tool bars and status bars; true when
 // at least one such bar was found and the client was moved.
@@ -29,5 +40,11 @@ bool LayoutMdiFrame(Window& frame);
 
 // True when the window's class is one of the toolkit's three.
 bool IsToolkitWindow(HWND hwnd);
+// True when hwnd's parent is an MDI client (the window is an MDI child).
+bool HasMdiClientParent(HWND hwnd);
+
+// WM_PAINT and WM_ERASEBKGND of a toolkit window (record may be null); both return 1.
+LRESULT PaintWindow(HWND hwnd, Window* record);
+LRESULT EraseWindow(HWND hwnd, Window* record, HDC dc);
 
 }  // namespace tk

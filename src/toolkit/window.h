@@ -94,7 +94,18 @@ int32_t CloseWindow(Window& record);
 // Otherwise only dispatches what is queued. Returns 0.
 int32_t WaitEvents(int32_t noWait);
 
-// The record attached to a toolkit window (window word 0), or null.
+// The record attached to a toolkit window (window word 0; the "DLGPTR" property of a
+// dialog), or null.
 Window* RecordOf(HWND hwnd);
+
+// Handler-table entries (the window's "TS_HANDLERS" property). A routine is called with
+// the address of the dispatch's result word and returns the new result. No page
+// registers any; the table is freed by CloseWindow.
+using TableRoutine = int32_t (*)(int32_t* result);
+// Notification code 0 (a click) is kept under the key -1, as the dispatch looks it up.
+bool AddControlHandler(Window& record, int32_t controlId, int32_t notifyCode,
+                       TableRoutine routine);
+bool AddMenuHandler(Window& record, int32_t menuId, TableRoutine routine);
+bool AddMessageHandler(Window& record, uint32_t eventId, TableRoutine routine);
 
 }  // namespace tk
