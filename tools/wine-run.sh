@@ -47,7 +47,7 @@ start_display() {
 }
 
 make_prefix() {
-    [ -f "$WINEPREFIX/.ready" ] && return 0
+    [ -f "$WINEPREFIX/.ready-desktop" ] && return 0
     rm -rf "$WINEPREFIX"
     wineboot -i >"$state/wineboot.log" 2>&1
     wineserver -w
@@ -60,7 +60,13 @@ make_prefix() {
             if [ -L "$link" ]; then rm -f "$link" && mkdir -p "$link"; fi
         done
     done
-    touch "$WINEPREFIX/.ready"
+    # Every program runs inside one virtual desktop of the display's size: Wine then
+    # draws real captions and close boxes, and needs no window manager (without one,
+    # Wine waits two seconds for each visible top-level window it hides or destroys).
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.ready-desktop"
 }
 
 prepare() {
