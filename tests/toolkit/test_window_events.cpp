@@ -186,8 +186,7 @@ TEST_CASE("mouse events: coordinates and flags in the Event record") {
 
 TEST_CASE("the close box gives EV_CLOSE; the window stays open unless the handler closes it") {
     Page page;
-    // WM_CLOSE, and the system command that the close box and the system menu send (on a
-    // display without a window manager, Wine puts no frame on the screen to click).
+    // WM_CLOSE, and the system command that the close box and the system menu send.
     const struct { UINT message; WPARAM wParam; } closers[] = {{WM_CLOSE, 0}, {WM_SYSCOMMAND, SC_CLOSE}};
     for (const auto& closer : closers) {
         CAPTURE(closer.message);
@@ -200,6 +199,33 @@ TEST_CASE("the close box gives EV_CLOSE; the window stays open unless the handle
         CHECK(IsWindow(page.record.hwnd));
         CHECK(page.record.hwnd != nullptr);
     }
+}
+
+TEST_CASE("a real click on the close box gives EV_CLOSE and closes nothing") {
+    Page page;
+    // The virtual desktop draws the frame: find a point of the close box by hit-testing
+    // the caption from its right end.
+    RECT frame{};
+    GetWindowRect(page.record.hwnd, &frame);
+    POINT closeBox{-1, -1};
+    for (int y = frame.top + 2; y < frame.top + 40 && closeBox.x < 0; y += 2) {
+        for (int x = frame.right - 2; x > frame.right - 80; x -= 2) {
+            const LRESULT hit = SendMessageA(page.record.hwnd, WM_NCHITTEST, 0, MAKELPARAM(x, y));
+            if (hit == HTCLOSE) {
+                closeBox = {x - 3, y + 3};
+                break;
+            }
+        }
+    }
+    REQUIRE(closeBox.x >= 0);
+    g_seen.clear();
+    gui::ClickAt(closeBox);
+    REQUIRE(gui::PumpUntil([] { return FindSeen(EV_CLOSE) != nullptr; }));
+    CHECK(FindSeen(EV_CLOSE)->window == &page.record);
+    gui::PumpFor(100);
+    CHECK(FindSeen(WM_DESTROY) == nullptr);
+    CHECK(IsWindow(page.record.hwnd));
+    CHECK(IsWindowVisible(page.record.hwnd));
 }
 
 TEST_CASE("a handler that closes its window on EV_CLOSE ends the page loop") {
