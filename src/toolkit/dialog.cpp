@@ -214,20 +214,7 @@ INT_PTR InitDialog(HWND hwnd, WPARAM wParam, LPARAM lParam) {
 void FinishDialog(HWND hwnd, Window& record) {
     RemovePropA(hwnd, kPropDialogRecord);
     record.hwnd = nullptr;
-    if (record.backingBitmap) DeleteObject(record.backingBitmap);
-    if (record.pen) DeleteObject(record.pen);
-    if (record.font) DeleteObject(record.font);
-    record.backingBitmap = nullptr;
-    record.pen = nullptr;
-    record.font = nullptr;
-}
-
-INT_PTR ReflectDrawItem(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-    if (!wParam) return FALSE;
-    HWND control = GetDlgItem(hwnd, static_cast<int>(wParam));
-    if (!control) return FALSE;
-    SendMessageA(control, WM_DRAWITEM, wParam, lParam);
-    return TRUE;
+    ReleaseDrawingObjects(record);
 }
 
 INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -241,12 +228,12 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case WM_CTLCOLORBTN:
         case WM_CTLCOLORSCROLLBAR:
         case WM_CTLCOLORSTATIC:
+        case WM_DRAWITEM: {
+            LRESULT reflected = 0;
+            if (!ReflectToControl(message, wParam, lParam, &reflected)) return FALSE;
             // Colour answers are returned directly, not through DWLP_MSGRESULT.
-            if (!lParam) return FALSE;
-            return static_cast<INT_PTR>(
-                SendMessageA(reinterpret_cast<HWND>(lParam), WM_CTLCOLOR, wParam, lParam));
-        case WM_DRAWITEM:
-            return ReflectDrawItem(hwnd, wParam, lParam);
+            return message == WM_DRAWITEM ? TRUE : static_cast<INT_PTR>(reflected);
+        }
         case WM_SIZE:
         case WM_SIZING:
             DeliverEvent(record, EV_RESIZE, wParam, lParam);

@@ -4,40 +4,15 @@
 
 #include <utility>
 
+#include "runtime/unique_handle.h"
 #include "runtime/win.h"
 
 namespace tk {
 
-template <typename H, auto Close>
-class Owned {
-public:
-    Owned() noexcept = default;
-    explicit Owned(H h) noexcept : h_(h) {}
-    Owned(Owned&& other) noexcept : h_(other.release()) {}
-    Owned& operator=(Owned&& other) noexcept {
-        reset(other.release());
-        return *this;
-    }
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-    ~Owned() { reset(); }
-
-    H get() const noexcept { return h_; }
-    explicit operator bool() const noexcept { return h_ != H{}; }
-    H release() noexcept { return std::exchange(h_, H{}); }
-    void reset(H h = H{}) noexcept {
-        if (h_) Close(h_);
-        h_ = h;
-    }
-
-private:
-    H h_{};
-};
-
 inline void DeleteGdiObject(HGDIOBJ object) { DeleteObject(object); }
-using OwnedPen = Owned<HPEN, DeleteGdiObject>;
-using OwnedBrush = Owned<HBRUSH, DeleteGdiObject>;
-using OwnedMemoryDc = Owned<HDC, DeleteDC>;
+using OwnedPen = rt::UniqueHandle<HPEN, DeleteGdiObject>;
+using OwnedBrush = rt::UniqueHandle<HBRUSH, DeleteGdiObject>;
+using OwnedMemoryDc = rt::UniqueHandle<HDC, DeleteDC>;
 
 // Selects an object into a DC and puts the previous one back when it ends.
 class Selection {

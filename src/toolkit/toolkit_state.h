@@ -38,6 +38,10 @@ void FreeHandlerTable(HWND hwnd);
 // at least one such bar was found and the client was moved.
 bool LayoutMdiFrame(Window& frame);
 
+// Deletes the record's backing bitmap, pen and font and clears the fields, so that a
+// record reused by the next page never frees them twice.
+void ReleaseDrawingObjects(Window& record);
+
 // True when the window's class is one of the toolkit's three.
 bool IsToolkitWindow(HWND hwnd);
 // True when hwnd's parent is an MDI client (the window is an MDI child).

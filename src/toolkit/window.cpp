@@ -309,14 +309,17 @@ int32_t CloseWindow(Window& record) {
         DestroyWindow(hwnd);
     }
     record.hwnd = nullptr;
-    // Cleared too, so that a record reused by the next page never frees them twice.
+    ReleaseDrawingObjects(record);
+    return 0;
+}
+
+void ReleaseDrawingObjects(Window& record) {
     if (record.backingBitmap) DeleteObject(record.backingBitmap);
     if (record.pen) DeleteObject(record.pen);
     if (record.font) DeleteObject(record.font);
     record.backingBitmap = nullptr;
     record.pen = nullptr;
     record.font = nullptr;
-    return 0;
 }
 
 // ---- Tool-bar and status-bar layout of an MDI frame --------------------------------------
