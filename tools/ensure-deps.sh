@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when any is missing.
-# Never wine32: 32-bit Linux programs cannot run on this kernel, and wine32 breaks the
+# wine32 is never installed: 32-bit Linux programs cannot run on this kernel, and it breaks the
 # wine launcher. The 32-bit deliverables are checked structurally instead.
 set -eu
 
