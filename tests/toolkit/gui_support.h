@@ -32,22 +32,34 @@ bool PumpUntil(Condition done, DWORD milliseconds = 3000) {
     return true;
 }
 
-// A real left click at a screen point: SendInput feeds the platform's hardware queue.
-inline void ClickAt(POINT screen) {
-    const int cx = GetSystemMetrics(SM_CXSCREEN);
-    const int cy = GetSystemMetrics(SM_CYSCREEN);
-    INPUT input[3] = {};
-    for (INPUT& in : input) {
-        in.type = INPUT_MOUSE;
-        in.mi.dx = MulDiv(screen.x, 65535, cx - 1);
-        in.mi.dy = MulDiv(screen.y, 65535, cy - 1);
+// A real mouse event at a screen point: SendInput feeds the platform's hardware queue.
+inline void SendMouse(POINT screen, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+// Moves the pointer and waits until the platform reports it there: under a virtual
+// desktop, a pointer event of the display that is still on its way can move it back.
+inline bool MovePointerTo(POINT screen) {
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        SendMouse(screen, MOUSEEVENTF_MOVE);
+        PumpFor(50);
+        POINT now{};
+        GetCursorPos(&now);
+        if (now.x == screen.x && now.y == screen.y) return true;
     }
-    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-    input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input[0], sizeof(INPUT));
-    PumpFor(100);
-    SendInput(2, &input[1], sizeof(INPUT));
+    return false;
+}
+
+// A real left click at a screen point.
+inline void ClickAt(POINT screen) {
+    MovePointerTo(screen);
+    SendMouse(screen, MOUSEEVENTF_LEFTDOWN);
+    SendMouse(screen, MOUSEEVENTF_LEFTUP);
 }
 
 // The centre of a window on the screen.
