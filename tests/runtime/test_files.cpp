@@ -343,3 +343,25 @@ TEST_CASE("ReadFromFile fills variables and blocks, and gives -1 at the end") {
     CHECK(ReadFromFile(text, FileData::Variable(value), 4) == -1);
     CloseFile(text);
 }
+
+TEST_CASE("every mode but R reads and writes through the same file") {
+    Runtime runtime;
+    Scratch scratch("readwrite");
+    const std::string path = scratch.Path("both.bin");
+    for (const char* mode : {"R+", "r+", "W", "w", "A", "a"}) {
+        CAPTURE(mode);
+        REQUIRE(WriteAll(path, "ab"));
+        FileVariable file(FileKind::kBinary);
+        REQUIRE(OpenFile(file, path.c_str(), mode) == 0);
+        uint32_t value = 0x7A7A;  // "zz"
+        CHECK(WriteToFile(file, FileData::Variable(value), 2) == 2);
+        // Back to the start and read what is there now: the handle may read.
+        SetFilePointer(file.handle, 0, nullptr, FILE_BEGIN);
+        char read[2] = {};
+        CHECK(ReadFromFile(file, FileData::Variable(read), 2) == 0);
+        // "A" wrote at the end; the others over the start.
+        const bool appends = mode[0] == 'A' || mode[0] == 'a';
+        CHECK(std::string(read, 2) == (appends ? "ab" : "zz"));
+        CloseFile(file);
+    }
+}

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "runtime/strings.h"
 #include "runtime/win.h"
@@ -52,35 +53,61 @@ TEST_CASE("RuntimeStop releases its heap") {
     CHECK(GetProcessHeaps(256, heaps) == before);
 }
 
+// Debug output as a debugger would see it: OutputDebugStringA raises
+// DBG_PRINTEXCEPTION_C with the text, which a vectored handler can read.
+struct DebugTraces {
+    static inline std::vector<std::string> seen;
+    PVOID handler;
+
+    DebugTraces() {
+        seen.clear();
+        handler = AddVectoredExceptionHandler(1, Record);
+    }
+    ~DebugTraces() { RemoveVectoredExceptionHandler(handler); }
+
+    static LONG CALLBACK Record(EXCEPTION_POINTERS* info) {
+        const EXCEPTION_RECORD* record = info->ExceptionRecord;
+        if (record->ExceptionCode == DBG_PRINTEXCEPTION_C && record->NumberParameters >= 2) {
+            seen.emplace_back(reinterpret_cast<const char*>(record->ExceptionInformation[1]));
+        }
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
+};
+
 TEST_CASE("temporary-string stack") {
     Runtime runtime;
+    DebugTraces traces;
     SUBCASE("pairs") {
         TempPush(CopyString("a").release());
         TempPush(CopyString("b").release());
         CHECK(TempDepth() == 2);
         TempPop(2);
         CHECK(TempDepth() == 0);
+        CHECK(traces.seen.empty());
     }
-    SUBCASE("a push onto a full stack is refused, and its pop frees nothing of others") {
+    SUBCASE("a push onto a full stack is refused with a trace, and its pop frees nothing of others") {
         for (int i = 0; i < kTempStackSize; ++i) TempPush(CopyString("x").release());
         CHECK(TempDepth() == kTempStackSize);
-        char* refused = CopyString("refused").release();
-        TempPush(refused);
+        CHECK(traces.seen.empty());
+        TempPush(CopyString("refused").release());
         CHECK(TempDepth() == kTempStackSize);
+        CHECK(traces.seen == std::vector<std::string>{"Heap Overflow"});
         TempPop(1);  // answers the refused push
         CHECK(TempDepth() == kTempStackSize);
         TempPop(1);
         CHECK(TempDepth() == kTempStackSize - 1);
         TempPop(kTempStackSize - 1);
         CHECK(TempDepth() == 0);
-        CHECK(std::string(refused) == "refused");  // still allocated, never freed twice
+        CHECK(traces.seen.size() == 1);
     }
-    SUBCASE("a pop of an empty stack frees nothing") {
+    SUBCASE("a pop of an empty stack frees nothing and traces each missing entry") {
         TempPop(3);
         CHECK(TempDepth() == 0);
+        CHECK(traces.seen == std::vector<std::string>(3, "Heap Underflow"));
         TempPush(CopyString("y").release());
         CHECK(TempDepth() == 1);
         TempPop(1);
+        CHECK(traces.seen.size() == 3);
     }
 }
 
