@@ -45,6 +45,8 @@ function(qp_add_test name)
   endif()
   set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT ${T_TIMEOUT})
   if(T_GUI)
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK display)
+    # Real input and screen reads: alone on the display, and alone on the processor,
+    # so that a busy machine cannot delay input past a test's patience.
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK display RUN_SERIAL ON)
   endif()
 endfunction()

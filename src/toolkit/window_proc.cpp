@@ -103,7 +103,9 @@ int32_t DispatchToTable(HWND hwnd) {
     } else if (g_event.EventId == EV_MENU) {
         result = CallRoutine(table->menus.Find(g_event.EventMenuId), result);
     }
-    if (result == 0) {
+    // The routine may have closed the window, which frees the table.
+    table = TableOf(hwnd);
+    if (result == 0 && table) {
         result = CallRoutine(table->messages.Find(static_cast<int32_t>(g_event.EventId)), result);
     }
     return result;

@@ -55,7 +55,8 @@ inline bool MovePointerTo(POINT screen) {
     return false;
 }
 
-// A real left click at a screen point.
+// A real left click at a screen point. The button goes down and up before anything is
+// dispatched: a press on a caption button starts a modal loop that waits for the release.
 inline void ClickAt(POINT screen) {
     MovePointerTo(screen);
     SendMouse(screen, MOUSEEVENTF_LEFTDOWN);

@@ -27,6 +27,7 @@ struct Seen {
     int32_t controlId;
     int32_t notifyCode;
     int32_t menuId;
+    int32_t x, y;
     Window* window;
     HWND recordHwnd;  // the record's hwnd while the event ran
 };
@@ -37,7 +38,8 @@ bool g_closeOnClose = false;
 Seen Snapshot() {
     return Seen{g_event.EventId,        g_event.EventWParam,     g_event.EventLParam,
                 g_event.EventControlId, g_event.EventNotifyCode, g_event.EventMenuId,
-                g_event.EventWindow,    g_event.EventWindow ? g_event.EventWindow->hwnd : nullptr};
+                g_event.EventX,         g_event.EventY,          g_event.EventWindow,
+                g_event.EventWindow ? g_event.EventWindow->hwnd : nullptr};
 }
 
 int32_t RecordingHandler() {
@@ -158,6 +160,8 @@ TEST_CASE("a real mouse click on a button arrives as EV_CONTROL with its id and 
         REQUIRE(gui::PumpUntil([] { return FindSeen(WM_LBUTTONUP) != nullptr; }));
         const Seen& down = *FindSeen(WM_LBUTTONDOWN);
         CHECK(down.lParam == MK_LBUTTON);
+        CHECK(down.x == 300);
+        CHECK(down.y == 200);
         CHECK(g_event.EventX == 0);  // restored after delivery (the previous event's values)
         CHECK(GetFocus() == page.record.hwnd);
     }
@@ -284,7 +288,6 @@ TEST_CASE("scroll and notify events name the control") {
     CHECK(h.lParam == 40);
     const Seen& v = g_seen[g_seen.size() - 2];
     CHECK(v.id == WM_VSCROLL);
-    CHECK(v.controlId == 0);  // the window's own scroll bar
     const Seen& n = g_seen.back();
     CHECK(n.id == EV_CONTROL);
     CHECK(n.controlId == 31);
@@ -474,6 +477,38 @@ TEST_CASE("the handler table: control, menu and message routines") {
     CHECK(SendMessageA(w.hwnd, WM_COMMAND, MAKEWPARAM(1099, 1), control) == 5);
     CloseWindow(w);
     CHECK_FALSE(AddMenuHandler(w, 1, MenuRoutine));  // closed: nothing to attach to
+}
+
+namespace {
+
+Window* g_closedByRoutine = nullptr;
+int g_messageRoutineCalls = 0;
+
+int32_t ClosesItsWindow(int32_t*) {
+    CloseWindow(*g_closedByRoutine);
+    return 0;
+}
+int32_t CountsMessages(int32_t*) {
+    ++g_messageRoutineCalls;
+    return 0;
+}
+
+}  // namespace
+
+TEST_CASE("a table routine that closes its window ends the dispatch there") {
+    Page page(kPageFlags, HandledByPage);
+    Window& w = page.record;
+    HWND button = AddButton(w, 77, 40, 40);
+    g_closedByRoutine = &w;
+    g_messageRoutineCalls = 0;
+    REQUIRE(AddControlHandler(w, 77, 0, ClosesItsWindow));
+    REQUIRE(AddMessageHandler(w, EV_CONTROL, CountsMessages));
+    HWND hwnd = w.hwnd;
+    // The control routine frees the table with the window; the message map is not read.
+    SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(77, 0), reinterpret_cast<LPARAM>(button));
+    CHECK(w.hwnd == nullptr);
+    CHECK_FALSE(IsWindow(hwnd));
+    CHECK(g_messageRoutineCalls == 0);
 }
 
 namespace {
