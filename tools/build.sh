@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds both targets: build/x86 (the 32-bit deliverables) and build/x64 (the same
-# sources, 64-bit, whose test programs CTest runs under Wine). The binaries land in dist/x86 and dist/x64.
+# sources, 64-bit, whose test programs CTest runs under Wine). The binaries land in
+# dist/x86 and dist/x64.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
