@@ -38,18 +38,10 @@ void DeleteOwnedObject(HANDLE object) {
     if (object) DeleteObject(object);
 }
 
-// The control's font is its own, except the font a dialog gives all its controls,
-// which the dialog frees.
-void DeleteControlFont(HWND hwnd) {
-    auto font = reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
-    if (!font) return;
-    HWND parent = GetParent(hwnd);
-    if (parent && GetPropA(parent, kPropDialogRecord) &&
-        reinterpret_cast<HFONT>(SendMessageA(parent, WM_GETFONT, 0, 0)) == font) {
-        return;
-    }
-    DeleteObject(font);
-}
+// Only the font SetFont made is ours: a control may hold a font that it made itself
+// (a list view's, tree view's or status bar's default) or that its dialog gave it and
+// frees, so the WM_GETFONT answer is never deleted.
+void DeleteControlFont(HWND hwnd) { DeleteOwnedObject(RemovePropA(hwnd, kPropControlFont)); }
 
 // The brush, the colours and the key notifications; the brush belongs to the control.
 void RemoveCommonProperties(HWND hwnd) {
@@ -110,6 +102,8 @@ void FillSolid(HDC dc, const RECT& r, COLORREF colour) {
 
 // ---- Push buttons ------------------------------------------------------------------
 
+// DC_HASDEFID is required too: a toolkit window answers DM_GETDEFID with 0, which would
+// otherwise make a button with id 0 the default.
 bool IsParentsDefault(HWND hwnd, UINT id) {
     const LRESULT answer = SendMessageA(GetParent(hwnd), DM_GETDEFID, 0, 0);
     return HIWORD(answer) == DC_HASDEFID && LOWORD(answer) == static_cast<WORD>(id);
@@ -225,7 +219,12 @@ LRESULT AnswerStaticColour(HWND hwnd, HDC dc) {
 
 HWND g_hotButton = nullptr;  // the button under the mouse, at most one
 
+// Asks for WM_MOUSELEAVE unless that is asked for already. The platform drops the request
+// when it still places the pointer elsewhere (a move on its way from the display), and
+// the button would stay hot, so every move over the button renews it.
 void TrackLeave(HWND hwnd) {
+    TRACKMOUSEEVENT query = {sizeof query, TME_QUERY, nullptr, 0};
+    if (TrackMouseEvent(&query) && query.hwndTrack == hwnd && (query.dwFlags & TME_LEAVE)) return;
     TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, hwnd, 0};
     TrackMouseEvent(&track);
 }
@@ -368,12 +367,13 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 LRESULT CALLBACK HotButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_MOUSEMOVE:
-            if (g_hotButton != hwnd && GetPropA(hwnd, kPropDoHot)) {
+            if (!GetPropA(hwnd, kPropDoHot)) break;
+            if (g_hotButton != hwnd) {
                 if (g_hotButton) InvalidateRect(g_hotButton, nullptr, FALSE);
                 g_hotButton = hwnd;
-                TrackLeave(hwnd);
                 InvalidateRect(hwnd, nullptr, FALSE);
             }
+            TrackLeave(hwnd);
             break;
         case WM_MOUSELEAVE:
             if (g_hotButton == hwnd) {

@@ -3,8 +3,9 @@
 //
 // A control is named by an integer id, unique within its window. Each control is
 // subclassed when it is added: it answers its colour requests from its own properties
-// ("FGRND", "BGRND", "BBRUSH") and frees its brush, font and image when it is
-// destroyed. Every operation does nothing (and returns 0) while the record's hwnd is 0.
+// ("FGRND", "BGRND", "BBRUSH") and frees its brush, image and the font SetFont made for
+// it when it is destroyed. Every operation does nothing (and returns 0) while the
+// record's hwnd is 0.
 #pragma once
 
 #include <cstdint>
@@ -49,8 +50,9 @@ int32_t AddControl(Window& record, int32_t kind, const char* text, int32_t x, in
 // Sets the control's text and background colours, replaces its brush and repaints it.
 int32_t SetControlColor(Window& record, int32_t id, COLORREF textColour, COLORREF backColour);
 // Makes a font of points at the display's resolution: id 0 makes it the window's drawing
-// font, otherwise the control's font. Flags: high 16 bits the character set, 0x1
-// italic, 0x10 underline, 0x20 strike-out.
+// font, otherwise the control's font, which replaces and frees the one SetFont made for
+// it before (never a font the control or its dialog made). Flags: high 16 bits the
+// character set, 0x1 italic, 0x10 underline, 0x20 strike-out.
 int32_t SetFont(Window& record, const char* face, int32_t points, int32_t weight, uint32_t flags,
                 int32_t id);
 // Sets the icon of the window's class, so of every window of that class.

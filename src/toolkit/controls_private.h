@@ -14,6 +14,8 @@ inline constexpr char kPropBgrnd[] = "BGRND";
 inline constexpr char kPropBbrush[] = "BBRUSH";
 inline constexpr char kPropNotifyTab[] = "NOTIFY_TAB";
 inline constexpr char kPropNotifyEnter[] = "NOTIFY_ENTER";
+// The font SetFont made for the control, the only font the toolkit frees for it.
+inline constexpr char kPropControlFont[] = "TS_FONT";
 // The hot-tracking button's.
 inline constexpr char kPropHotColour[] = "HTCLR";
 inline constexpr char kPropBorderWidth[] = "BORDERWIDTH";

@@ -210,8 +210,10 @@ INT_PTR InitDialog(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     return DeliverEvent(record, WM_INITDIALOG, wParam, lParam) ? FALSE : TRUE;
 }
 
-// The drawing operations leave their pen and font copies in the record.
+// The drawing operations leave their pen and font copies in the record; CloseWindow,
+// which frees a window's handler table, does not close dialogs.
 void FinishDialog(HWND hwnd, Window& record) {
+    FreeHandlerTable(hwnd);
     RemovePropA(hwnd, kPropDialogRecord);
     record.hwnd = nullptr;
     ReleaseDrawingObjects(record);
@@ -274,6 +276,7 @@ int32_t RunTemplate(Window& record, DialogInfo& dialog, bool modal) {
             DialogBoxIndirectParamA(module, dialogTemplate, owner, DialogProc, 0));
     } else {
         HWND hwnd = CreateDialogIndirectParamA(module, dialogTemplate, owner, DialogProc, 0);
+        // Shown only without the hidden flag 0x800, which would otherwise mean nothing.
         if (hwnd && (dialog.style & WS_VISIBLE)) ShowWindow(hwnd, SW_SHOW);
         result = hwnd ? 1 : 0;
     }

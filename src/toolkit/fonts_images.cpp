@@ -27,17 +27,24 @@ LOGFONTA DescribeFont(HDC dc, const char* face, int32_t points, int32_t weight, 
 
 HFONT FontOf(HWND hwnd) { return reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)); }
 
-// The control owns its font: the one it had is deleted, except a dialog's own font,
-// which the dialog frees.
-void SetControlFont(Window& record, HWND control, const LOGFONTA& description) {
+// The toolkit frees only the font it made for the control ("TS_FONT"): a control may
+// hold a font that it made itself or that its dialog gave it, and those owners free them.
+void SetControlFont(HWND control, const LOGFONTA& description) {
     HFONT font = CreateFontIndirectA(&description);
-    HFONT old = FontOf(control);
-    HFONT windowFont = FontOf(record.hwnd);
+    auto old = static_cast<HFONT>(GetPropA(control, kPropControlFont));
     SendMessageA(control, WM_SETFONT, 0, FALSE);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    if (old && !(record.isDialog && old == windowFont)) DeleteObject(old);
-    // A control without text (a bitmap static) keeps no font; nobody would free it.
-    if (FontOf(control) != font) DeleteObject(font);
+    // Whatever the control does not hold now is freed: a control without text (a bitmap
+    // static) keeps no font, and one that ignores WM_SETFONT keeps the old one.
+    const HFONT held = FontOf(control);
+    const HFONT kept = (held == font || held == old) ? held : nullptr;
+    if (font != kept) DeleteObject(font);
+    if (old && old != kept) DeleteObject(old);
+    if (kept) {
+        SetPropA(control, kPropControlFont, kept);
+    } else {
+        RemovePropA(control, kPropControlFont);
+    }
 }
 
 // The drawing DC's font becomes the record's font when the DC is released.
@@ -111,7 +118,7 @@ int32_t SetFont(Window& record, const char* face, int32_t points, int32_t weight
         HWND control = FindControl(record, id);
         if (!control) return 0;
         HDC dc = BeginDraw(record);
-        SetControlFont(record, control, DescribeFont(dc, face, points, weight, flags));
+        SetControlFont(control, DescribeFont(dc, face, points, weight, flags));
         EndDraw(record, dc, false);
         return 0;
     }

@@ -100,7 +100,7 @@ Window* RecordOf(HWND hwnd);
 
 // Handler-table entries (the window's "TS_HANDLERS" property). A routine is called with
 // the address of the dispatch's result word and returns the new result. No page
-// registers any; the table is freed by CloseWindow.
+// registers any; the table is freed by CloseWindow, or when a dialog is destroyed.
 using TableRoutine = int32_t (*)(int32_t* result);
 // Notification code 0 (a click) is kept under the key -1, as the dispatch looks it up.
 bool AddControlHandler(Window& record, int32_t controlId, int32_t notifyCode,

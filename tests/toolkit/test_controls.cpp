@@ -5,6 +5,8 @@
 #include <doctest/doctest.h>
 #include <ole2.h>
 #include <olectl.h>
+#include <richedit.h>
+#include <richole.h>
 
 #include <cstring>
 #include <string>
@@ -258,8 +260,9 @@ LRESULT CALLBACK WatchDestroy(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         CallWindowProcA(g_afterDestroy.toolkitProc, hwnd, message, wParam, lParam);
     if (message == WM_DESTROY) {
         g_afterDestroy.procedure = GetWindowLongPtrA(hwnd, GWLP_WNDPROC);
-        for (const char* name : {"LPFN", "FGRND", "BGRND", "BBRUSH", "NOTIFY_TAB", "NOTIFY_ENTER",
-                                 "HTCLR", "BORDERWIDTH", "HBRUSH", "DOHOT", "NORBMP"}) {
+        for (const char* name :
+             {"LPFN", "FGRND", "BGRND", "BBRUSH", "NOTIFY_TAB", "NOTIFY_ENTER", "TS_FONT", "HTCLR",
+              "BORDERWIDTH", "HBRUSH", "DOHOT", "NORBMP"}) {
             if (GetPropA(hwnd, name)) g_afterDestroy.propertiesLeft.push_back(name);
         }
     }
@@ -313,6 +316,74 @@ TEST_CASE("a destroyed control frees its brush, font and image and gives back it
         CHECK(GetObjectType(font) == 0);
         if (image) CHECK(GetObjectType(image) == 0);
         if (normal) CHECK(GetObjectType(normal) == 0);
+    }
+}
+
+namespace {
+
+// Whether the control's default font was still alive when the toolkit, done with its
+// part of WM_DESTROY, handed the message to the class's procedure (which, for a tree
+// view or status bar, frees that font itself). The watcher stands in for the class's
+// procedure in "LPFN".
+struct FontWatch {
+    WNDPROC classProc = nullptr;
+    HFONT font = nullptr;
+    bool seen = false;
+    bool aliveAfterToolkit = false;
+} g_fontWatch;
+
+LRESULT CALLBACK WatchFontAtDestroy(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        g_fontWatch.seen = true;
+        g_fontWatch.aliveAfterToolkit = GetObjectType(g_fontWatch.font) == OBJ_FONT;
+    }
+    return CallWindowProcA(g_fontWatch.classProc, hwnd, message, wParam, lParam);
+}
+
+// Destroys the control and reports what the watcher saw.
+FontWatch DestroyWatchingFont(HWND control, HFONT font) {
+    g_fontWatch = FontWatch{};
+    g_fontWatch.classProc = reinterpret_cast<WNDPROC>(GetPropA(control, "LPFN"));
+    g_fontWatch.font = font;
+    SetPropA(control, "LPFN", reinterpret_cast<HANDLE>(WatchFontAtDestroy));
+    DestroyWindow(control);
+    return g_fontWatch;
+}
+
+}  // namespace
+
+TEST_CASE("a control's own default font is left to the control") {
+    const int32_t kinds[] = {tk::kListView, tk::kTreeView, tk::kStatusBar};
+    Page page;
+    int id = 40;
+    for (int32_t kind : kinds) {
+        CAPTURE(kind);
+        REQUIRE(tk::AddControl(page.record, kind, "", 10, 10, 200, 100, 0, ++id) == 1);
+        HWND plain = page.Control(id);
+        REQUIRE(tk::AddControl(page.record, kind, "", 10, 150, 200, 100, 0, ++id) == 1);
+        HWND changed = page.Control(id);
+        const HFONT plainDefault = FontOf(plain);
+        const HFONT changedDefault = FontOf(changed);
+        REQUIRE(GetObjectType(plainDefault) == OBJ_FONT);
+        REQUIRE(GetObjectType(changedDefault) == OBJ_FONT);
+
+        // SetFont replaces the font in use, but the control still owns its default.
+        tk::SetFont(page.record, "Arial", 12, 0, 0, id);
+        const HFONT made = FontOf(changed);
+        CHECK(made != changedDefault);
+        CHECK(GetObjectType(changedDefault) == OBJ_FONT);
+        tk::SetFont(page.record, "Arial", 14, 0, 0, id);
+        CHECK(GetObjectType(made) == 0);  // the toolkit's own font is replaced and freed
+        CHECK(GetObjectType(changedDefault) == OBJ_FONT);
+
+        const FontWatch plainSeen = DestroyWatchingFont(plain, plainDefault);
+        CHECK(plainSeen.seen);
+        CHECK(plainSeen.aliveAfterToolkit);
+        const HFONT last = FontOf(changed);
+        const FontWatch changedSeen = DestroyWatchingFont(changed, changedDefault);
+        CHECK(changedSeen.seen);
+        CHECK(changedSeen.aliveAfterToolkit);
+        CHECK(GetObjectType(last) == 0);
     }
 }
 
@@ -854,10 +925,60 @@ TEST_CASE("a closed page leaves none of the GDI objects the toolkit made for it"
     DeleteFileA(path.c_str());
 }
 
+namespace {
+
+// The OLE callback the toolkit hands a rich edit, inspected while the message returns
+// and the toolkit still holds its own reference.
+struct OleCallbackWatch {
+    int messages = 0;
+    LRESULT result = 0;
+    HRESULT query = E_FAIL;
+    ULONG references = 0;  // the toolkit's, the control's and the query's
+    bool storage = false;  // GetNewStorage gave a storage
+} g_oleWatch;
+
+constexpr IID kIidRichEditOleCallback = {0x00020D03, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
+LRESULT CALLBACK WatchOleCallback(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == EM_SETOLECALLBACK) {
+        ++g_oleWatch.messages;
+        g_oleWatch.result = call->lResult;
+        if (auto* unknown = reinterpret_cast<IUnknown*>(call->lParam)) {
+            IRichEditOleCallback* callback = nullptr;
+            g_oleWatch.query = unknown->QueryInterface(kIidRichEditOleCallback,
+                                                       reinterpret_cast<void**>(&callback));
+            if (callback) {
+                g_oleWatch.references = callback->AddRef() - 1;
+                callback->Release();
+                IStorage* storage = nullptr;
+                g_oleWatch.storage = SUCCEEDED(callback->GetNewStorage(&storage)) && storage;
+                if (storage) storage->Release();
+                callback->Release();
+            }
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
 TEST_CASE("a rich edit is given an OLE callback object and works") {
     Page page;
-    REQUIRE(tk::AddControl(page.record, tk::kRichEdit, "Rich text", 10, 10, 300, 100, WS_BORDER,
-                           10) == 1);
+    g_oleWatch = OleCallbackWatch{};
+    HHOOK hook =
+        SetWindowsHookExA(WH_CALLWNDPROCRET, WatchOleCallback, nullptr, GetCurrentThreadId());
+    REQUIRE(hook != nullptr);
+    const int32_t added =
+        tk::AddControl(page.record, tk::kRichEdit, "Rich text", 10, 10, 300, 100, WS_BORDER, 10);
+    UnhookWindowsHookEx(hook);
+    REQUIRE(added == 1);
+    CHECK(g_oleWatch.messages == 1);
+    CHECK(g_oleWatch.result != 0);  // the control took it
+    CHECK(g_oleWatch.query == S_OK);
+    CHECK(g_oleWatch.references == 3);
+    CHECK(g_oleWatch.storage);
+
     HWND rich = page.Control(10);
     CHECK(TextOf(rich) == "Rich text");
     SendMessageA(rich, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Changed"));
@@ -955,22 +1076,18 @@ TEST_CASE("the hot-tracking button shows its hot face while the mouse is over it
     CHECK(normal.At(5, 5) == kBlue);
     CHECK(normal.At(30, 20) == kRed);  // the normal bitmap, centred
 
+    // Real pointer moves. The first move can reach the button while the platform still
+    // places the pointer elsewhere, which drops the button's first request for a leave.
     POINT over = gui::CentreOf(button);
     over.x += 20;
-    SetCursorPos(over.x, over.y);
-    INPUT move{};
-    move.type = INPUT_MOUSE;
-    move.mi.dx = 1;
-    move.mi.dwFlags = MOUSEEVENTF_MOVE;
-    SendInput(1, &move, sizeof move);
+    CHECK(gui::MovePointerTo(over));
     gui::PumpFor(150);
     const gui::Pixels hot = ReadControl(button);
     CHECK(hot.At(5, 5) == kGreen);
     CHECK(hot.At(0, 20) == kYellow);  // a one-pixel border in the text colour
     CHECK(hot.At(30, 20) == kRed);
 
-    SetCursorPos(gui::CentreOf(page.Control(21)).x, gui::CentreOf(page.Control(21)).y);
-    SendInput(1, &move, sizeof move);
+    CHECK(gui::MovePointerTo(gui::CentreOf(page.Control(21))));
     // The platform reports the mouse leaving from a timer of its own.
     CHECK(gui::PumpUntil([&] { return ReadControl(button).At(5, 5) == kBlue; }));
 }

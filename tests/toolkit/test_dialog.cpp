@@ -196,6 +196,73 @@ TEST_CASE("a modeless dialog built in memory") {
     CHECK(tk::CloseWindow(dialog) == 0);  // dialogs are not closed as windows
 }
 
+namespace {
+
+// What the dialog and its controls held right after each one's WM_DESTROY was handled.
+struct DestroyWatch {
+    HWND dialog = nullptr;
+    HFONT dialogFont = nullptr;
+    int childrenDestroyed = 0;
+    int dialogFontGoneAt = 0;  // the number of the child whose WM_DESTROY deleted it, or 0
+    bool tableLeft = true;     // "TS_HANDLERS" after the dialog's own WM_DESTROY
+} g_watch;
+
+LRESULT CALLBACK WatchDestroys(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_DESTROY) {
+        if (call->hwnd == g_watch.dialog) {
+            g_watch.tableLeft = GetPropA(call->hwnd, "TS_HANDLERS") != nullptr;
+        } else if (GetParent(call->hwnd) == g_watch.dialog) {
+            ++g_watch.childrenDestroyed;
+            if (!g_watch.dialogFontGoneAt && GetObjectType(g_watch.dialogFont) != OBJ_FONT) {
+                g_watch.dialogFontGoneAt = g_watch.childrenDestroyed;
+            }
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+int32_t g_tableCalls = 0;
+int32_t CountTableCall(int32_t* result) {
+    ++g_tableCalls;
+    return *result;
+}
+
+}  // namespace
+
+TEST_CASE("closing a dialog frees what the toolkit made for it and leaves the dialog's font") {
+    g_events.clear();
+    g_closeWith = -1;
+    tk::Window dialog{};
+    BuildDialog(dialog, WS_CAPTION | WS_SYSMENU);
+    REQUIRE(tk::ShowDialog(dialog, 0) == 1);
+    HWND hwnd = dialog.hwnd;
+    g_watch = DestroyWatch{};
+    g_watch.dialog = hwnd;
+    g_watch.dialogFont = reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
+    REQUIRE(g_watch.dialogFont != nullptr);
+    REQUIRE(reinterpret_cast<HFONT>(SendMessageA(GetDlgItem(hwnd, 1), WM_GETFONT, 0, 0)) ==
+            g_watch.dialogFont);
+    tk::SetFont(dialog, "Arial", 12, 0, 0, 2);
+    auto ownFont = reinterpret_cast<HFONT>(SendMessageA(GetDlgItem(hwnd, 2), WM_GETFONT, 0, 0));
+    REQUIRE(ownFont != g_watch.dialogFont);
+    g_tableCalls = 0;
+    REQUIRE(tk::AddMessageHandler(dialog, WM_DESTROY, CountTableCall));
+    REQUIRE(GetPropA(hwnd, "TS_HANDLERS") != nullptr);
+
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, WatchDestroys, nullptr, GetCurrentThreadId());
+    REQUIRE(hook != nullptr);
+    tk::CloseDialog(dialog, 0);
+    UnhookWindowsHookEx(hook);
+
+    CHECK(g_watch.childrenDestroyed == 4);
+    // The dialog manager frees its font after the controls are gone; none of them may.
+    CHECK(g_watch.dialogFontGoneAt == 0);
+    CHECK(GetObjectType(ownFont) == 0);
+    CHECK(g_tableCalls == 1);  // the table still served WM_DESTROY ...
+    CHECK_FALSE(g_watch.tableLeft);  // ... and was freed with the dialog
+}
+
 TEST_CASE("a modal dialog returns the value it is closed with") {
     g_events.clear();
     tk::Window dialog{};
