@@ -5,6 +5,8 @@
 #   wine-run.sh STATE_DIR --prepare      create the prefix and start Xvfb (once per build)
 #   wine-run.sh STATE_DIR --stop         end the prefix's processes and the display
 #   wine-run.sh STATE_DIR --env          print the environment lines for a shell (eval)
+#   wine-run.sh STATE_DIR --prefix-only  create the prefix only, for a program shown on
+#                                        the user's own display
 #   wine-run.sh STATE_DIR PROGRAM [ARGS] run PROGRAM and return its exit code
 set -u
 state=$(mkdir -p "$1" && cd "$1" && pwd)
@@ -90,12 +92,17 @@ case "${1:-}" in
     rm -f "$state/xvfb.pid" "$state/display"
     exit 0
     ;;
+--prefix-only)
+    exec 9>"$state/lock"
+    flock 9
+    make_prefix
+    ;;
 --env)
     prepare || exit 1
     echo "export WINEPREFIX='$WINEPREFIX' HOME='$HOME' WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES='$WINEDLLOVERRIDES' LC_ALL=C.UTF-8 DISPLAY='$(cat "$state/display")'"
     ;;
 "")
-    echo "usage: wine-run.sh STATE_DIR (--prepare|--stop|--env|PROGRAM [ARGS])" >&2
+    echo "usage: wine-run.sh STATE_DIR (--prepare|--stop|--env|--prefix-only|PROGRAM [ARGS])" >&2
     exit 2
     ;;
 *)
