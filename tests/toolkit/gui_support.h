@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "runtime/win.h"
@@ -61,6 +62,13 @@ inline void ClickAt(POINT screen) {
     MovePointerTo(screen);
     SendMouse(screen, MOUSEEVENTF_LEFTDOWN);
     SendMouse(screen, MOUSEEVENTF_LEFTUP);
+}
+
+// A window's text (up to 255 characters).
+inline std::string TextOf(HWND hwnd) {
+    char text[256] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    return text;
 }
 
 // The centre of a window on the screen.

@@ -42,12 +42,6 @@ struct Page {
     HWND Control(int id) const { return GetDlgItem(record.hwnd, id); }
 };
 
-std::string TextOf(HWND hwnd) {
-    char text[256] = {};
-    GetWindowTextA(hwnd, text, sizeof text);
-    return text;
-}
-
 std::string UpperClassOf(HWND hwnd) {
     char name[64] = {};
     GetClassNameA(hwnd, name, sizeof name);
@@ -417,7 +411,7 @@ TEST_CASE("a second control with an id in use is refused") {
     tk::SetControlColor(page.record, 1, 0x80FFFF, 0);
     tk::SetFont(page.record, "Arial", 12, 0, 0, 1);
     CHECK(page.Control(1) == first);
-    CHECK(TextOf(first) == "Heading");
+    CHECK(gui::TextOf(first) == "Heading");
     CHECK(PropColour(first, "FGRND") == 0x80FFFF);
     CHECK(PropColour(first, "BGRND") == 0);
     CHECK(std::string(FontDescription(FontOf(first)).lfFaceName) == "Arial");
@@ -434,7 +428,7 @@ TEST_CASE("GetButtonState is -1 for a missing control and for controls that are 
     CHECK(tk::GetButtonState(page.record, 301) == 0);
     // Setting the state of a non-button does nothing to it.
     tk::SetButtonState(page.record, 1, 1);
-    CHECK(TextOf(page.Control(1)) == "Label");
+    CHECK(gui::TextOf(page.Control(1)) == "Label");
 }
 
 TEST_CASE("check boxes and radio buttons") {
@@ -489,7 +483,7 @@ TEST_CASE("strings go to list boxes and combo boxes in order") {
         SendMessageA(page.Control(6), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
         CHECK(std::string(text) == lines[i]);
     }
-    CHECK(TextOf(page.Control(7)) == "Label");
+    CHECK(gui::TextOf(page.Control(7)) == "Label");
     tk::AddString(page.record, 99, "nowhere");
 }
 
@@ -855,7 +849,7 @@ TEST_CASE("the text of an SS_BITMAP static or BS_BITMAP button names its bitmap"
     SUBCASE("a static without SS_BITMAP keeps its text") {
         tk::AddControl(page.record, tk::kStaticText, "", 60, 60, 100, 20, 0, 2);
         SetWindowTextA(page.Control(2), "77");
-        CHECK(TextOf(page.Control(2)) == "77");
+        CHECK(gui::TextOf(page.Control(2)) == "77");
         CHECK(StaticImage(page.Control(2)) == nullptr);
     }
     DeleteFileA(path.c_str());
@@ -980,9 +974,9 @@ TEST_CASE("a rich edit is given an OLE callback object and works") {
     CHECK(g_oleWatch.storage);
 
     HWND rich = page.Control(10);
-    CHECK(TextOf(rich) == "Rich text");
+    CHECK(gui::TextOf(rich) == "Rich text");
     SendMessageA(rich, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Changed"));
-    CHECK(TextOf(rich) == "Changed");
+    CHECK(gui::TextOf(rich) == "Changed");
     // A second rich edit after the library is loaded.
     CHECK(tk::AddControl(page.record, tk::kRichEdit, "", 10, 120, 300, 100, 0, 11) == 1);
 }

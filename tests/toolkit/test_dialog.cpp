@@ -43,12 +43,6 @@ const SeenEvent* FindEvent(uint32_t id, int32_t controlId = -1) {
     return nullptr;
 }
 
-std::string TextOf(HWND hwnd) {
-    char text[256] = {};
-    GetWindowTextA(hwnd, text, sizeof text);
-    return text;
-}
-
 std::string ClassOf(HWND hwnd) {
     char name[64] = {};
     GetClassNameA(hwnd, name, sizeof name);
@@ -101,7 +95,7 @@ TEST_CASE("a modeless dialog built in memory") {
     REQUIRE(hwnd != nullptr);
     CHECK(IsWindowVisible(hwnd));
     CHECK(ClassOf(hwnd) == "TessaroDlgClass");
-    CHECK(TextOf(hwnd) == " Options");
+    CHECK(gui::TextOf(hwnd) == " Options");
     CHECK(GetPropA(hwnd, "DLGPTR") == &dialog);
     CHECK(tk::RecordOf(hwnd) == &dialog);
 
@@ -125,7 +119,7 @@ TEST_CASE("a modeless dialog built in memory") {
             CAPTURE(c.id);
             HWND control = GetDlgItem(hwnd, c.id);
             REQUIRE(control != nullptr);
-            CHECK(TextOf(control) == c.text);
+            CHECK(gui::TextOf(control) == c.text);
             std::string name = ClassOf(control);
             CharUpperA(name.data());
             CHECK(name == c.upperClass);
