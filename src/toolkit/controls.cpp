@@ -144,6 +144,8 @@ int32_t SetControlColor(Window& record, int32_t id, COLORREF textColour, COLORRE
 int32_t SetWindowIcon(Window& record, HICON icon) {
     if (!record.hwnd) return 0;
     SetClassLongPtrA(record.hwnd, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
+    // A window already on the screen keeps showing the old icon until its frame is drawn.
+    RedrawWindow(record.hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
     return 0;
 }
 

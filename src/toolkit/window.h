@@ -93,6 +93,10 @@ int32_t CloseWindow(Window& record);
 // noWait 0: waits for a message, then dispatches until the queue is empty.
 // Otherwise only dispatches what is queued. Returns 0.
 int32_t WaitEvents(int32_t noWait);
+// Blocks the thread for the time given while keeping its windows painted: only paint
+// requests (and messages other threads send, which cannot wait) are handled. No input
+// is taken from the queue, so a page without an event loop looks alive, not frozen.
+void WaitPainted(DWORD milliseconds);
 
 // The record attached to a toolkit window (window word 0; the "DLGPTR" property of a
 // dialog), or null.

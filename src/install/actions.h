@@ -1,0 +1,81 @@
+// What the setup program does to the machine: the payload, the registry records, the
+// desktop shortcuts, the folders and compatibility layer, and the removal.
+//
+// Every action takes no arguments and talks through the Global setup record
+// (setup/setup_state.h). Failures are silent unless an action says otherwise: the
+// only one the user hears of is a program file that did not arrive, which ends the
+// program with a message.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/strings.h"
+
+namespace install {
+
+// ---- Registry keys (path strings of the registry layer) -----------------------------
+
+inline constexpr char kSettingsKey[] = "HKEY_CURRENT_USER\\Software\\Brindlemark";
+inline constexpr char kUninstallKey[] =
+    "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QuorvexPlenar";
+inline constexpr char kLayersKey[] =
+    "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers";
+inline constexpr char kProbeKey[] = "HKEY_LOCAL_MACHINE\\Software\\Quorvex Plenar";
+inline constexpr char kSystemVersionKey[] =
+    "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion";
+
+// ---- Payload ----------------------------------------------------------------------
+
+// Payload resources: numeric type 324, one file each, byte for byte.
+inline constexpr int32_t kPayloadType = 324;
+inline constexpr int32_t kLibraryPayload = 303;      // Keyglyph.dll
+inline constexpr int32_t kApplicationPayload = 304;  // QuorvexPlenar.exe
+inline constexpr int32_t kLicensePayload = 305;      // Eula.txt
+inline constexpr int32_t kReadMePayload = 306;       // ReadMe.txt
+
+// Writes the resource's bytes to the file, creating or emptying it. A file that could
+// not be written whole is deleted again, so that no short copy poses as the payload.
+// Always 0.
+int32_t WriteResourceFile(int32_t resource, int32_t type, const char* path);
+// Deletes older program files from InstallFolder, writes the library and the
+// application and checks that both arrived. 0; ends the program when one did not.
+int32_t CopyApplicationFiles();
+// 0 when both program files are in InstallFolder with the payload's size; otherwise
+// tells the user which one is missing and ends the program.
+int32_t VerifyApplicationFiles();
+
+// ---- Registry records ---------------------------------------------------------------
+
+// The application's settings and the per-user uninstall entry.
+int32_t WriteSettingsRecords();
+
+// ---- Shortcuts ----------------------------------------------------------------------
+
+// New string: the file-system path of a shell folder (0 is the desktop), without a
+// trailing backslash; the empty text when the platform has none.
+rt::NewString GetSpecialFolder(int32_t csidl);
+// A shell link to target with the description, saved as linkFile. The status of the
+// last step done (0 on success).
+int32_t CreateShortcut(const char* target, const char* linkFile, const char* description);
+// The desktop shortcuts chosen on the shortcut page.
+int32_t CreateShortcuts();
+// Deletes the four desktop shortcut names this product has used.
+int32_t DeleteShortcuts();
+
+// ---- Folders and compatibility layer ------------------------------------------------
+
+// Fixes InstallFolder, LogFolder and Bitness on the system drive and creates both
+// folders.
+int32_t PrepareFolders();
+// Marks the application for the Windows 7 layer on products named with "8" or "10",
+// once per user ("WinPatch").
+int32_t ApplyCompatibilityLayer();
+
+// ---- Removal ------------------------------------------------------------------------
+
+// Removes the registry records, the program files and the desktop shortcuts.
+int32_t RemoveInstallation();
+// Deletes the program files from the folder recorded as "pathe".
+int32_t DeleteInstalledFiles();
+
+}  // namespace install

@@ -1,0 +1,102 @@
+// The payload: writing one resource to a file, and the copy of the program files.
+#include "install/actions.h"
+#include "runtime/files.h"
+#include "runtime/resources.h"
+#include "setup/setup_state.h"
+#include "toolkit/message_box.h"
+
+namespace install {
+
+using setup::g_setup;
+
+namespace {
+
+// Files that the application and older setups leave in the installation folder; the
+// application places all but itself there on its first run.
+constexpr const char* kOldProgramFiles[] = {
+    "\\quorvexplenar.exe", "\\quorvexplenarrun.exe", "\\commports.chm", "\\quorvexplenar.chm",
+    "\\cogs.bmp",          "\\home.bmp",             "\\tools.bmp",     "\\dial.bmp",
+};
+
+// The program files that must have arrived, in the order they are checked.
+struct ProgramFile {
+    const char* path;  // below InstallFolder
+    const char* shownName;
+    int32_t resource;
+};
+constexpr ProgramFile kProgramFiles[] = {
+    {"\\Keyglyph.dll", "Keyglyph.dll", kLibraryPayload},
+    {"\\quorvexplenar.exe", "QuorvexPlenar.exe", kApplicationPayload},
+};
+
+constexpr DWORD kPauseBeforeWriting = 1000;
+constexpr DWORD kPauseBeforeChecking = 500;
+
+// The resource's size in bytes, or -1 when the program does not carry it.
+int64_t PayloadSize(int32_t resource, int32_t type) {
+    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(resource), MAKEINTRESOURCEA(type));
+    return found ? static_cast<int64_t>(SizeofResource(nullptr, found)) : -1;
+}
+
+// True when the file opens for reading and holds exactly the payload's bytes in number:
+// a write that failed halfway, or an older file that could not be replaced, has
+// another size.
+bool Arrived(const char* path, int32_t resource) {
+    if (rt::OpenFile(g_setup.CheckFile, path, "R") != 0) return false;
+    LARGE_INTEGER size{};
+    const bool sized = GetFileSizeEx(g_setup.CheckFile.handle, &size) != 0;
+    rt::CloseFile(g_setup.CheckFile);
+    return sized && size.QuadPart == PayloadSize(resource, kPayloadType);
+}
+
+[[noreturn]] void ReportMissing(const char* shownName) {
+    rt::NewString text = rt::Concat("Sorry, the file '", shownName, "' was not copied to your computer.");
+    text = rt::Concat(text.c_str(),
+                      "\r\n\r\nPlease run Setup again, or download the other setup with the "
+                      "individual files included.");
+    tk::MessageBox(nullptr, text.c_str(), "Error", MB_ICONINFORMATION);
+    setup::EndSetup();
+}
+
+}  // namespace
+
+int32_t WriteResourceFile(int32_t resource, int32_t type, const char* path) {
+    HGLOBAL block = nullptr;
+    if (!rt::FetchResource(resource, type, block)) return 0;
+    // The block holds one extra NUL; the resource's own size is what the file gets.
+    const int32_t size = static_cast<int32_t>(PayloadSize(resource, type));
+    rt::FileVariable file(rt::FileKind::kBinary);
+    if (rt::OpenFile(file, path, "w") == 0) {
+        const int32_t written = rt::WriteToFile(file, rt::FileData::Block(block), size);
+        rt::CloseFile(file);
+        if (written != size) rt::DeleteFile(path);  // a disk that filled up, for one
+    }
+    rt::FreeGlobal(block);
+    return 0;
+}
+
+int32_t CopyApplicationFiles() {
+    const char* folder = g_setup.InstallFolder.c_str();
+    for (const char* name : kOldProgramFiles) rt::DeleteFile(rt::Concat(folder, name).c_str());
+    // Started from the installation folder, the older setup program is this one.
+    if (g_setup.RunFromInstallFolder == 0) {
+        rt::DeleteFile(rt::Concat(folder, "\\SetupQuorvexPlenar.exe").c_str());
+    }
+    tk::WaitPainted(kPauseBeforeWriting);
+    WriteResourceFile(kLibraryPayload, kPayloadType, rt::Concat(folder, "\\Keyglyph.dll").c_str());
+    WriteResourceFile(kApplicationPayload, kPayloadType,
+                      rt::Concat(folder, "\\QuorvexPlenar.exe").c_str());
+    tk::WaitPainted(kPauseBeforeChecking);
+    VerifyApplicationFiles();
+    return 0;
+}
+
+int32_t VerifyApplicationFiles() {
+    for (const ProgramFile& file : kProgramFiles) {
+        rt::NewString path = rt::Concat(g_setup.InstallFolder.c_str(), file.path);
+        if (!Arrived(path.c_str(), file.resource)) ReportMissing(file.shownName);
+    }
+    return 0;
+}
+
+}  // namespace install

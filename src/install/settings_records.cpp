@@ -1,0 +1,74 @@
+// The application's settings and the per-user entry in the platform's list of
+// installed programs.
+#include "install/actions.h"
+#include "registry/registry_path.h"
+#include "setup/setup_state.h"
+
+namespace install {
+
+using setup::g_setup;
+
+namespace {
+
+constexpr char kOfficialWebSite[] = "https://www.brindlemark.example/quorvex-plenar/";
+
+// Addresses the application offers from its menus; the setup program only records them.
+struct Address {
+    const char* valueName;
+    const char* address;
+};
+constexpr Address kAddresses[] = {
+    {"OfficialWebSite", kOfficialWebSite},
+    {"DriversWebSite", "https://duckduckgo.com/?q=Prolific+PL2303+USB+to+serial+driver"},
+    {"FaceBookWebSite", "https://www.facebook.com/BrindlemarkDiagnostics"},
+    {"site", "https://www.brindlemark.example/quorvex-plenar/downloads/"},
+    {"website", "https://www.brindlemark.example/"},
+};
+
+// The platform's estimate of the installed size, in kilobytes.
+constexpr int32_t kEstimatedSize = 24576;
+
+void SetString(const char* key, const char* valueName, const char* text) {
+    g_setup.RegStatus = reg::RegWriteString(key, text, valueName);
+}
+
+void SetNumber(const char* key, const char* valueName, int32_t number) {
+    g_setup.RegStatus = reg::RegWriteNumber(key, number, valueName);
+}
+
+}  // namespace
+
+int32_t WriteSettingsRecords() {
+    const rt::NewString version = rt::LTrim(g_setup.VersionText.c_str());
+    const char* installFolder = g_setup.InstallFolder.c_str();
+
+    for (const Address& row : kAddresses) SetString(kSettingsKey, row.valueName, row.address);
+    SetString(kSettingsKey, "versione", version.c_str());
+    SetString(kSettingsKey, "pathe", installFolder);
+    SetString(kSettingsKey, "LogFilePathe", g_setup.LogFolder.c_str());
+    SetString(kSettingsKey, "Bit", rt::LTrim(rt::Str(g_setup.Bitness).c_str()).c_str());
+    SetString(kSettingsKey, "SkipDriverSearch", "0");
+    SetString(kSettingsKey, "FirstTimeRun", "1");
+    g_setup.ProductNameText = "";
+    g_setup.ProductNameText =
+        rt::LTrim(reg::RegReadValue(kSystemVersionKey, "ProductName").c_str());
+    SetString(kSettingsKey, "Windows", g_setup.ProductNameText.c_str());
+
+    SetString(kUninstallKey, "DisplayName",
+              rt::Concat("Quorvex Plenar ", version.c_str(), " - Vehicle diagnostics software")
+                  .c_str());
+    SetString(kUninstallKey, "DisplayIcon",
+              rt::Concat(installFolder, "\\QuorvexPlenar.exe,0").c_str());
+    SetString(kUninstallKey, "DisplayVersion", version.c_str());
+    SetString(kUninstallKey, "Publisher", "Brindlemark");
+    SetString(kUninstallKey, "InstallLocation", installFolder);
+    SetString(kUninstallKey, "URLInfoAbout", kOfficialWebSite);
+    SetNumber(kUninstallKey, "EstimatedSize", kEstimatedSize);
+    SetString(kUninstallKey, "UninstallString",
+              rt::Concat(installFolder, "\\SetupQuorvexPlenar.exe").c_str());
+    SetNumber(kUninstallKey, "NoModify", 1);
+    SetNumber(kUninstallKey, "NoRepair", 1);
+    return 0;
+}
+
+}  // namespace install

@@ -1,0 +1,108 @@
+// Desktop shortcuts: shell links made through the platform's COM shell-link object.
+#include "install/actions.h"
+#include "runtime/files.h"
+#include "setup/setup_state.h"
+
+// The shell's headers need <windows.h> first.
+// clang-format off
+#include "runtime/win.h"
+#include <objbase.h>
+#include <shlobj.h>
+// clang-format on
+
+namespace install {
+
+using setup::g_setup;
+
+namespace {
+
+constexpr int32_t kDesktop = 0;  // CSIDL_DESKTOP
+
+// Every desktop shortcut name this product has used, in the order they are deleted.
+constexpr const char* kShortcutNames[] = {
+    "\\Quorvex.lnk",
+    "\\QuorvexPlenar.lnk",
+    "\\QuorvexPlenarRun.lnk",
+    "\\Quorvex Plenar Log Files.lnk",
+};
+
+// Paths are held in MAX_PATH areas by the shell; a longer one would be cut to a
+// different file, so it is refused instead.
+constexpr int32_t kLongestPath = MAX_PATH - 1;
+
+// desktop + name as a new string, or the empty text when there is no desktop folder
+// (the link would land in the root of the current drive).
+rt::NewString OnDesktop(const char* name) {
+    rt::NewString desktop = GetSpecialFolder(kDesktop);
+    if (desktop.c_str()[0] == '\0') return rt::CopyString("");
+    return rt::Concat(desktop.c_str(), name);
+}
+
+// One shortcut of the installation, in a COM apartment of its own.
+void MakeShortcut(const char* target, const char* name, const char* description) {
+    CoInitialize(nullptr);
+    rt::NewString link = OnDesktop(name);
+    if (link.c_str()[0] != '\0') CreateShortcut(target, link.c_str(), description);
+    CoUninitialize();
+}
+
+}  // namespace
+
+rt::NewString GetSpecialFolder(int32_t csidl) {
+    char path[MAX_PATH] = {};
+    LPITEMIDLIST list = nullptr;
+    if (SHGetSpecialFolderLocation(nullptr, csidl, &list) == S_OK && list) {
+        if (!SHGetPathFromIDListA(list, path)) path[0] = '\0';
+        CoTaskMemFree(list);
+    }
+    return rt::CopyString(path);
+}
+
+int32_t CreateShortcut(const char* target, const char* linkFile, const char* description) {
+    if (rt::Len(target) > kLongestPath || rt::Len(linkFile) > kLongestPath) return E_INVALIDARG;
+    rt::Text shownDescription;
+    shownDescription = description;
+
+    IShellLinkA* link = nullptr;
+    HRESULT status = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IShellLinkA, reinterpret_cast<void**>(&link));
+    if (FAILED(status)) return status;
+    link->SetPath(target);
+    link->SetDescription(shownDescription.c_str());
+    IPersistFile* file = nullptr;
+    status = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    if (SUCCEEDED(status)) {
+        WCHAR widePath[MAX_PATH] = {};
+        MultiByteToWideChar(CP_ACP, 0, linkFile, -1, widePath, MAX_PATH);
+        status = file->Save(widePath, TRUE);
+        file->Release();
+    }
+    link->Release();
+    return status;
+}
+
+int32_t CreateShortcuts() {
+    CoInitialize(nullptr);
+    if (g_setup.ShortcutForApp == 1) {
+        MakeShortcut(rt::Concat(g_setup.InstallFolder.c_str(), "\\QuorvexPlenar.exe").c_str(),
+                     "\\QuorvexPlenar.lnk", "Quorvex Plenar by Brindlemark");
+    }
+    if (g_setup.ShortcutForLogs == 1) {
+        MakeShortcut(g_setup.LogFolder.c_str(), "\\Quorvex Plenar Log Files.lnk",
+                     "Open Diagnostic Log Files");
+    }
+    return 0;
+}
+
+int32_t DeleteShortcuts() {
+    // COM stays initialised: the program ends soon after.
+    CoInitialize(nullptr);
+    for (const char* name : kShortcutNames) {
+        CoInitialize(nullptr);
+        rt::NewString link = OnDesktop(name);
+        if (link.c_str()[0] != '\0') rt::DeleteFile(link.c_str());
+    }
+    return 0;
+}
+
+}  // namespace install

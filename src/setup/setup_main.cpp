@@ -1,0 +1,159 @@
+// The setup program's entry and its whole control flow: start-up, then the wizard, the
+// options road or a silent end, by the installed version.
+#include <cmath>
+#include <cstdint>
+
+#include "install/actions.h"
+#include "registry/registry_path.h"
+#include "runtime/files.h"
+#include "runtime/process.h"
+#include "setup/pages.h"
+#include "setup/setup_state.h"
+#include "toolkit/message_box.h"
+
+namespace setup {
+
+namespace {
+
+enum : int32_t { kChoseUninstall = 1, kChoseRepair = 2, kChoseSetup = 3 };
+
+// All exceptions masked, 64-bit precision, rounding to nearest.
+constexpr uint16_t kFloatingPointControl = 0x033F;
+constexpr DWORD kProbeWait = 200;
+constexpr DWORD kPauseAfterCopying = 2000;
+
+void ResetFloatingPoint() {
+    uint16_t controlWord = kFloatingPointControl;
+    asm volatile("fninit\n\tfldcw %0" : : "m"(controlWord));
+}
+
+// An unextracted download runs from a folder named Temp, or one below it.
+void RefuseTemporaryFolder() {
+    if (rt::InStr(rt::GetStartPath().c_str(), "\\Temp\\", 1) == 0) return;
+    tk::MessageBox(nullptr, "Sorry, You need to Extract / Unzip the Setup program first.", "Error",
+                   MB_ICONINFORMATION);
+    EndSetup();
+}
+
+void WriteTextsBesideProgram() {
+    const rt::NewString folder = rt::GetStartPath();
+    install::WriteResourceFile(install::kLicensePayload, install::kPayloadType,
+                               rt::Concat(folder.c_str(), "Eula.txt").c_str());
+    install::WriteResourceFile(install::kReadMePayload, install::kPayloadType,
+                               rt::Concat(folder.c_str(), "ReadMe.txt").c_str());
+}
+
+// Whether the user may write machine-wide keys: write, read back, delete.
+void ProbeAdministrator() {
+    g_setup.ProbeStatus = reg::RegWriteString(install::kProbeKey, "1", "Test");
+    tk::WaitPainted(kProbeWait);
+    const rt::NewString readBack = rt::LTrim(reg::RegReadValue(install::kProbeKey, "Test").c_str());
+    // Nearest integer, halves to the even neighbour.
+    const double adminFlag = std::nearbyint(rt::Val(readBack.c_str()));
+    g_setup.AdminFlag = adminFlag >= INT32_MIN && adminFlag <= INT32_MAX
+                            ? static_cast<int32_t>(adminFlag)
+                            : 0;  // no integer: nobody wrote "1"
+    g_setup.ProbeStatus = reg::RegDeleteKeyByPath(install::kProbeKey);
+    g_setup.ProbeStatus = reg::RegWriteString(install::kSettingsKey,
+                                              g_setup.AdminFlag == 1 ? "1" : "0", "Administrator");
+}
+
+void LearnWhereProgramRuns() {
+    g_setup.RunFromInstallFolder = 0;
+    const rt::NewString programFolder = rt::GetStartPath();
+    const rt::NewString registered = reg::RegReadValue(install::kSettingsKey, "pathe");
+    g_setup.RegisteredFolder = rt::LTrim(rt::Concat(registered.c_str(), "\\").c_str());
+    if (lstrcmpA(programFolder.c_str(), g_setup.RegisteredFolder.c_str()) == 0) {
+        g_setup.RunFromInstallFolder = 1;
+    } else {
+        g_setup.RunFromInstallFolder = 0;
+        g_setup.RegStatus =
+            reg::RegWriteString(install::kSettingsKey, programFolder.c_str(), "TempPath");
+    }
+}
+
+void StartUp() {
+    ResetFloatingPoint();
+    rt::RuntimeStart();
+    g_setup.VersionText = kVersionText;
+    RefuseTemporaryFolder();
+    WriteTextsBesideProgram();
+    ProbeAdministrator();
+    g_setup.StartFolder = rt::LTrim(rt::GetStartPath().c_str());
+    g_setup.FillColor = {255, 255, 255};
+    g_setup.FontName = "Arial";
+    g_setup.WorkText =
+        rt::LTrim(reg::RegReadValue(install::kSystemVersionKey, "ProductName").c_str());
+    g_setup.IsXP = rt::InStr(g_setup.WorkText.c_str(), "XP", 1);
+    LearnWhereProgramRuns();
+    LoadPageImages();
+    g_setup.WorkText = rt::LTrim(reg::RegReadValue(install::kSettingsKey, "versione").c_str());
+    g_setup.InstalledVersion = rt::Val(g_setup.WorkText.c_str());
+    install::PrepareFolders();
+}
+
+// W1 to W11. "< Back" shows the page before again, built afresh.
+[[noreturn]] void RunWizard() {
+    enum : int32_t { kLicence = 1, kUnits = 2, kShortcuts = 3, kInstalling = 4 };
+    int32_t page = kLicence;
+    while (page != kInstalling) {
+        if (page == kLicence) LicensePage();  // returns only to go on
+        if (page == kUnits) MeasurementPage();
+        if (page == kShortcuts) ShortcutPage();
+        page += g_setup.PageResult == 1 ? -1 : 1;
+    }
+    ProgressPage();
+    install::WriteSettingsRecords();
+    install::CopyApplicationFiles();
+    tk::WaitPainted(kPauseAfterCopying);
+    install::CreateShortcuts();
+    install::ApplyCompatibilityLayer();
+    FinishPage();
+    ReleasePageImages();
+    EndSetup();
+}
+
+// The installed copy of the setup program is deleted by the command interpreter once
+// this program has ended.
+void DeleteInstalledSetupProgram() {
+    install::PrepareFolders();
+    g_setup.SelfDeletePath = rt::Concat(g_setup.InstallFolder.c_str(), "\\SetupQuorvexPlenar.exe");
+    const rt::NewString parameters =
+        rt::Concat("/c del \"", g_setup.SelfDeletePath.c_str(), "\"");
+    rt::RunProgram("cmd", parameters.c_str());
+}
+
+[[noreturn]] void RunOptions() {
+    OptionsPage();
+    if (g_setup.OptionChoice == kChoseSetup) RunWizard();
+    if (g_setup.OptionChoice == kChoseRepair) {
+        install::DeleteInstalledFiles();
+        install::DeleteShortcuts();
+        RunWizard();
+    }
+    if (g_setup.OptionChoice == kChoseUninstall) {
+        g_setup.OptionChoice = 0;
+        UninstallConfirmPage();
+        if (g_setup.OptionChoice == 1) {
+            install::RemoveInstallation();
+            UninstallDonePage();
+            ReleasePageImages();
+        }
+        if (g_setup.OptionChoice == 1) DeleteInstalledSetupProgram();
+    }
+    EndSetup();
+}
+
+}  // namespace
+
+[[noreturn]] void SetupMain() {
+    StartUp();
+    const double version = rt::Val(g_setup.VersionText.c_str());
+    if (version > g_setup.InstalledVersion) RunWizard();
+    if (version == g_setup.InstalledVersion) RunOptions();
+    EndSetup();  // a newer version is installed: nothing to say
+}
+
+}  // namespace setup
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { setup::SetupMain(); }

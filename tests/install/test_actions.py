@@ -1,0 +1,317 @@
+"""The installation actions, run for real under Wine by action_runner.exe, each case in
+a fresh prefix; outcomes read back with reg.exe, lnkinfo and byte comparison.
+
+    test_actions.py --state DIR --runner EXE --dist DIR --work DIR [case-name-part]
+"""
+import argparse
+import filecmp
+import os
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), '..', 'support'))
+import winebed  # noqa: E402
+
+SETTINGS = r'HKCU\Software\Brindlemark'
+UNINSTALL = r'HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\QuorvexPlenar'
+LAYERS = r'HKCU\Software\Microsoft\Windows NT\CurrentVersion\AppCompatFlags\Layers'
+SYSTEM = r'HKLM\Software\Microsoft\Windows NT\CurrentVersion'
+FOLDER = r'C:\Quorvex Plenar'
+LOGS = r'C:\Quorvex Plenar Log Files'
+APP = FOLDER + r'\QuorvexPlenar.exe'
+
+INSTALL = ['PrepareFolders', 'WriteSettingsRecords', 'CopyApplicationFiles',
+           'CreateShortcuts', 'ApplyCompatibilityLayer']
+BOTH_LINKS = ['ShortcutForApp=1', 'ShortcutForLogs=1']
+
+ADDRESSES = ['OfficialWebSite', 'DriversWebSite', 'FaceBookWebSite', 'site', 'website']
+# The settings an installation writes (besides the addresses and "WinPatch").
+SETTINGS_WRITTEN = {
+    'versione': '2.11', 'pathe': FOLDER, 'LogFilePathe': LOGS, 'Bit': '32',
+    'SkipDriverSearch': '0', 'FirstTimeRun': '1',
+}
+UNINSTALL_ENTRY = {
+    'DisplayName': ('REG_SZ', 'Quorvex Plenar 2.11 - Vehicle diagnostics software'),
+    'DisplayIcon': ('REG_SZ', APP + ',0'),
+    'DisplayVersion': ('REG_SZ', '2.11'),
+    'Publisher': ('REG_SZ', 'Brindlemark'),
+    'InstallLocation': ('REG_SZ', FOLDER),
+    'EstimatedSize': ('REG_DWORD', '0x6000'),
+    'UninstallString': ('REG_SZ', FOLDER + r'\SetupQuorvexPlenar.exe'),
+    'NoModify': ('REG_DWORD', '0x1'),
+    'NoRepair': ('REG_DWORD', '0x1'),
+}
+# Values this system does not write but the removal takes away by name.
+FOREIGN = ['come', 'Nullbre', 'Nullce', 'tooltipse', 'DriverDate', 'DriverDesc',
+           'DriverName', 'DriverVersion', 'DriverPath', 'ProviderName']
+REMOVED_BY_NAME = ['pathe', 'Speede', 'Tempe', 'versione', 'WinPatch', 'SkipDriverSearch',
+                   'LogFilePathe', 'Bit', 'Windows', 'Administrator'] + FOREIGN
+KEPT_WITH_TOOLTIPS = ['tooltips', 'FirstTimeRun', 'TempPath'] + ADDRESSES
+# What the application leaves beside itself; the removal deletes these by name.
+APP_LEFTOVERS = ['quorvexplenarrun.exe', 'setupquorvexplenarrun.exe', 'quorvexplenar.chm',
+                 'add.bmp', 'close.bmp', 'cogs.bmp', 'dial.bmp', 'home.bmp', 'tick.bmp',
+                 'tools.bmp', 'freeze.bmp', 'live.bmp', 'question.bmp', 'log.bmp']
+APP_LINK = 'QuorvexPlenar.lnk'
+LOG_LINK = 'Quorvex Plenar Log Files.lnk'
+
+
+class Case:
+    def __init__(self, name, runs, product='Windows 10 Pro', registry=(), files=(),
+                 expect=()):
+        self.name, self.runs, self.product = name, runs, product
+        self.registry, self.files, self.expect = registry, files, expect
+
+
+# ---- expectations: each takes (prefix, context) and returns a list of faults ----------
+
+def values(key, expected, exact=False):
+    def check(prefix, _):
+        found = prefix.reg_values(key)
+        if found is None:
+            return [f'{key} is missing']
+        faults = [f'{key} {n}: {found.get(n)} (expected {v})'
+                  for n, v in expected.items() if found.get(n) != v]
+        if exact and set(found) != set(expected):
+            faults.append(f'{key} holds {sorted(found)} (expected {sorted(expected)})')
+        return faults
+    return check
+
+
+def strings(key, expected, exact=False):
+    return values(key, {n: ('REG_SZ', v) for n, v in expected.items()}, exact)
+
+
+def absent(key, names=None):
+    def check(prefix, _):
+        found = prefix.reg_values(key)
+        if names is None:
+            return [] if found is None else [f'{key} exists: {sorted(found)}']
+        present = [n for n in names if found and n.lower() in map(str.lower, found)]
+        return [f'{key} still holds {present}'] if present else []
+    return check
+
+
+def present(key, names):
+    def check(prefix, _):
+        found = prefix.reg_values(key) or {}
+        missing = [n for n in names if n not in found]
+        return [f'{key} lacks {missing}'] if missing else []
+    return check
+
+
+def addresses(prefix, _):
+    found = prefix.reg_values(SETTINGS) or {}
+    faults = [f'{n}: {found.get(n)}' for n in ADDRESSES
+              if found.get(n, ('', ''))[0] != 'REG_SZ' or
+              not found[n][1].startswith('https://')]
+    about = (prefix.reg_values(UNINSTALL) or {}).get('URLInfoAbout')
+    if about != found.get('OfficialWebSite'):
+        faults.append(f'URLInfoAbout {about} is not OfficialWebSite {found.get("OfficialWebSite")}')
+    return faults
+
+
+def payload_installed(prefix, context):
+    faults = []
+    for name in ('Keyglyph.dll', 'QuorvexPlenar.exe'):
+        path = prefix.host_path(FOLDER + '\\' + name)
+        built = os.path.join(context['dist'], name)
+        if not os.path.isfile(path):
+            faults.append(f'{name} is missing')
+        elif not filecmp.cmp(path, built, shallow=False):
+            faults.append(f'{name} differs from {built}')
+    return faults
+
+
+def files(names, exist):
+    def check(prefix, _):
+        wrong = [n for n in names if os.path.exists(prefix.host_path(n)) != exist]
+        return [f'{"missing" if exist else "still there"}: {wrong}'] if wrong else []
+    return check
+
+
+def link(name, target, description):
+    def check(prefix, _):
+        path = os.path.join(prefix.desktop(), name)
+        if not os.path.isfile(path):
+            return [f'no {name} on the desktop']
+        info = subprocess.run(['lnkinfo', path], capture_output=True, text=True,
+                              errors='replace').stdout
+        fields = {}
+        for line in info.splitlines():
+            if ':' in line:
+                key, _, value = line.partition(':')
+                fields.setdefault(key.strip(), value.strip())
+        faults = []
+        if fields.get('Description') != description:
+            faults.append(f'{name} description {fields.get("Description")!r}')
+        if fields.get('Local path') != target:
+            faults.append(f'{name} target {fields.get("Local path")!r}')
+        for unwanted in ('Command line arguments', 'Working directory'):
+            if unwanted in fields:
+                faults.append(f'{name} has {unwanted}: {fields[unwanted]!r}')
+        return faults
+    return check
+
+
+def no_links(names=(APP_LINK, LOG_LINK)):
+    def check(prefix, _):
+        there = [n for n in names if os.path.exists(os.path.join(prefix.desktop(), n))]
+        return [f'links still on the desktop: {there}'] if there else []
+    return check
+
+
+def layer(expected):
+    """The application's layer value: its data, or None for no value."""
+    def check(prefix, _):
+        found = (prefix.reg_values(LAYERS) or {}).get(APP)
+        want = ('REG_SZ', expected) if expected is not None else None
+        return [] if found == want else [f'layer value {found} (expected {want})']
+    return check
+
+
+def output(text):
+    def check(_, context):
+        return [] if text in context['stdout'] else [f'runner said {context["stdout"]!r}']
+    return check
+
+
+INSTALLED = [
+    strings(SETTINGS, dict(SETTINGS_WRITTEN, Windows='Windows 10 Pro', WinPatch='1')),
+    values(UNINSTALL, UNINSTALL_ENTRY, exact=False), addresses, payload_installed,
+    link(APP_LINK, APP, 'Quorvex Plenar by Brindlemark'),
+    link(LOG_LINK, LOGS, 'Open Diagnostic Log Files'), layer('~ WIN7RTM'),
+]
+REMOVED_FILES = [FOLDER + '\\' + n for n in ['QuorvexPlenar.exe', 'Keyglyph.dll'] + APP_LEFTOVERS]
+LEFTOVERS = [FOLDER + '\\' + n for n in APP_LEFTOVERS] + [FOLDER + r'\commports.chm',
+                                                          FOLDER + r'\SetupQuorvexPlenar.exe']
+FOREIGN_VALUES = [(SETTINGS, n, 'x') for n in FOREIGN + ['Speede', 'Tempe', 'Administrator',
+                                                           'TempPath']]
+
+CASES = [
+    Case('a first installation writes the catalogue, the payload and both shortcuts',
+         [BOTH_LINKS + INSTALL],
+         expect=INSTALLED),
+    Case('a second installation leaves one set of values and replaces a changed program',
+         [BOTH_LINKS + INSTALL, BOTH_LINKS + INSTALL],
+         files=[(APP, b'an older program' * 4096)],
+         expect=INSTALLED + [lambda p, _: [] if len(p.reg_values(SETTINGS)) == 13 else
+                             [f'settings hold {sorted(p.reg_values(SETTINGS))}'],
+                             lambda p, _: [] if len(p.reg_values(UNINSTALL)) == 10 else
+                             [f'uninstall entry holds {sorted(p.reg_values(UNINSTALL))}']]),
+    Case('without shortcut choices no link is written',
+         [['PrepareFolders', 'CreateShortcuts']], expect=[no_links()]),
+    Case('only the application shortcut', [['ShortcutForApp=1', 'PrepareFolders',
+                                            'CreateShortcuts']],
+         expect=[link(APP_LINK, APP, 'Quorvex Plenar by Brindlemark'), no_links([LOG_LINK])]),
+    # The layer, by product name.
+    Case('Windows 7 Professional gets no layer', [['ApplyCompatibilityLayer']],
+         product='Windows 7 Professional', expect=[layer(None), absent(SETTINGS, ['WinPatch'])]),
+    Case('Windows 8.1 Pro gets the layer', [['ApplyCompatibilityLayer']],
+         product='Windows 8.1 Pro', expect=[layer('~ WIN7RTM'), strings(SETTINGS, {'WinPatch': '1'})]),
+    Case('Windows 10 Home gets the layer', [['ApplyCompatibilityLayer']],
+         product='Windows 10 Home', expect=[layer('~ WIN7RTM'), strings(SETTINGS, {'WinPatch': '1'})]),
+    Case('a 2008 server edition gets the layer', [['ApplyCompatibilityLayer']],
+         product='Windows Server 2008 R2 Enterprise', expect=[layer('~ WIN7RTM')]),
+    Case('no product name, no layer', [['ApplyCompatibilityLayer']], product=None,
+         expect=[layer(None), absent(SETTINGS, ['WinPatch'])]),
+    Case('a WinPatch of "0" counts as set', [['ApplyCompatibilityLayer']],
+         registry=[(SETTINGS, 'WinPatch', '0')], expect=[layer(None)]),
+    # Repair and removal.
+    Case('repair deletes the program files and shortcuts, nothing else',
+         [BOTH_LINKS + INSTALL, ['DeleteInstalledFiles', 'DeleteShortcuts']],
+         files=[(p, b'x') for p in LEFTOVERS],
+         expect=[files(REMOVED_FILES, False), no_links(), strings(SETTINGS, SETTINGS_WRITTEN),
+                 files([FOLDER + r'\commports.chm', FOLDER + r'\SetupQuorvexPlenar.exe'], True),
+                 values(UNINSTALL, UNINSTALL_ENTRY)]),
+    Case('uninstall without tooltips removes the whole settings key',
+         [BOTH_LINKS + INSTALL, ['RemoveInstallation']],
+         registry=FOREIGN_VALUES, files=[(p, b'x') for p in LEFTOVERS],
+         expect=[absent(SETTINGS), absent(UNINSTALL), layer(None), files(REMOVED_FILES, False),
+                 no_links(), files([FOLDER, LOGS, FOLDER + r'\commports.chm'], True)]),
+    Case('uninstall with tooltips keeps the key and the values not listed',
+         [BOTH_LINKS + INSTALL, ['RemoveInstallation']],
+         registry=FOREIGN_VALUES + [(SETTINGS, 'tooltips', '1')],
+         expect=[present(SETTINGS, KEPT_WITH_TOOLTIPS), absent(SETTINGS, REMOVED_BY_NAME),
+                 absent(UNINSTALL), layer(None), files(REMOVED_FILES[:2], False)]),
+    Case('uninstall with blank tooltips removes the whole key',
+         [BOTH_LINKS + INSTALL, ['RemoveInstallation']],
+         registry=[(SETTINGS, 'tooltips', '   ')], expect=[absent(SETTINGS), absent(UNINSTALL)]),
+    Case('uninstall with pathe missing deletes no program file',
+         [BOTH_LINKS + INSTALL, ['RemoveInstallation']],
+         registry=[(SETTINGS, 'pathe', None)],
+         expect=[files(REMOVED_FILES[:2], True), absent(UNINSTALL), no_links()]),
+    Case('uninstall on Windows 7 leaves the layers alone',
+         [['RemoveInstallation']], product='Windows 7 Professional',
+         registry=[(SETTINGS, 'pathe', FOLDER), (LAYERS, APP, '~ WIN7RTM')],
+         expect=[layer('~ WIN7RTM'), absent(SETTINGS)]),
+    Case('a pathe longer than a text buffer deletes nothing',
+         [BOTH_LINKS + INSTALL, ['DeleteInstalledFiles']],
+         registry=[(SETTINGS, 'pathe', 'C:\\' + 'x' * 297)],
+         expect=[files(REMOVED_FILES[:2], True)]),
+]
+
+
+def prepare(prefix, case):
+    if case.product is None:
+        prefix.reg_delete(SYSTEM, 'ProductName')
+    else:
+        prefix.reg_add(SYSTEM, 'ProductName', case.product)
+
+
+def plant(prefix, case):
+    for key, name, data in case.registry:
+        if data is None:
+            prefix.reg_delete(key, name)
+        else:
+            prefix.reg_add(key, name, data)
+    for path, data in case.files:
+        host = prefix.host_path(path)
+        os.makedirs(os.path.dirname(host), exist_ok=True)
+        with open(host, 'wb') as f:
+            f.write(data)
+
+
+def run_case(case, args):
+    prefix = winebed.Prefix(args.state, os.path.join(args.work, slug(case.name))).create()
+    try:
+        prepare(prefix, case)
+        context = {'dist': args.dist, 'stdout': ''}
+        runner = prefix.host_path(r'C:\runner\action_runner.exe')
+        os.makedirs(os.path.dirname(runner))
+        subprocess.run(['cp', args.runner, runner], check=True)
+        for number, steps in enumerate(case.runs):
+            if number == len(case.runs) - 1:
+                plant(prefix, case)  # what an installation and its application leave behind
+            result = prefix.wine(r'C:\runner\action_runner.exe', *steps)
+            context['stdout'] += result.stdout
+            if result.returncode != 0 or 'done' not in result.stdout:
+                return [f'runner ended with {result.returncode}: {result.stdout}{result.stderr}']
+        return [fault for check in case.expect for fault in check(prefix, context)]
+    finally:
+        prefix.kill()
+
+
+def slug(name):
+    return ''.join(c if c.isalnum() else '-' for c in name)[:60]
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    for option in ('--state', '--runner', '--dist', '--work'):
+        parser.add_argument(option, required=True)
+    parser.add_argument('only', nargs='?', default='')
+    args = parser.parse_args()
+    failed = 0
+    for case in CASES:
+        if args.only not in case.name:
+            continue
+        faults = run_case(case, args)
+        failed += bool(faults)
+        print(('FAIL' if faults else 'PASS') + ': ' + case.name, flush=True)
+        for fault in faults:
+            print('    ' + fault, flush=True)
+    sys.exit(1 if failed else 0)
+
+
+if __name__ == '__main__':
+    main()
