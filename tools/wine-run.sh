@@ -49,10 +49,24 @@ start_display() {
 }
 
 make_prefix() {
-    [ -f "$WINEPREFIX/.ready-desktop" ] && return 0
+    # Wine's own fonts (package fonts-wine; Marlett draws the caption buttons) lie in
+    # /usr/share/wine/fonts, but this Wine looks for them at "<data dir>\../fonts", a
+    # path its own lookup refuses, and wineboot does not copy them: without a copy in
+    # C:\windows\Fonts the caption buttons show the letters "0 1 r". A prefix made
+    # before that copy existed is made again.
+    local fonts=/usr/share/wine/fonts
+    if [ -f "$WINEPREFIX/.ready-fonts" ] &&
+       { [ ! -f "$fonts/marlett.ttf" ] || [ -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; }; then
+        return 0
+    fi
+    [ -f "$fonts/marlett.ttf" ] ||
+        echo "wine-run.sh: $fonts/marlett.ttf missing (package fonts-wine):" \
+             "caption buttons will show letters" >&2
+    wineserver -k 2>/dev/null
     rm -rf "$WINEPREFIX"
     wineboot -i >"$state/wineboot.log" 2>&1
     wineserver -w
+    if [ -d "$fonts" ]; then cp "$fonts"/* "$WINEPREFIX/drive_c/windows/Fonts/"; fi
     # Shell folders of a fresh prefix are links into $HOME; make them real folders so
     # that nothing a test writes to the desktop leaves the build tree.
     local user_dir
@@ -68,7 +82,7 @@ make_prefix() {
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
     wineserver -w
-    touch "$WINEPREFIX/.ready-desktop"
+    touch "$WINEPREFIX/.ready-fonts"
 }
 
 prepare() {

@@ -8,6 +8,7 @@ import filecmp
 import os
 import subprocess
 import sys
+import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), '..', 'support'))
 import winebed  # noqa: E402
@@ -19,6 +20,9 @@ SYSTEM = r'HKLM\Software\Microsoft\Windows NT\CurrentVersion'
 FOLDER = r'C:\Quorvex Plenar'
 LOGS = r'C:\Quorvex Plenar Log Files'
 APP = FOLDER + r'\QuorvexPlenar.exe'
+SHELL_FOLDERS = r'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
+# 245 characters: a link name added to it passes the 259 a shell path can hold.
+LONG_DESKTOP = 'C:\\' + 'Desktop' * 34 + 'ab'
 
 INSTALL = ['PrepareFolders', 'WriteSettingsRecords', 'CopyApplicationFiles',
            'CreateShortcuts', 'ApplyCompatibilityLayer']
@@ -56,10 +60,21 @@ LOG_LINK = 'Quorvex Plenar Log Files.lnk'
 
 
 class Case:
+    """runs: the runner's steps, one list a run; the last run may end in the message
+    box naming a program file (message), on an installation folder that is a tmpfs of
+    that many KiB (tmpfs)."""
+
     def __init__(self, name, runs, product='Windows 10 Pro', registry=(), files=(),
-                 expect=()):
+                 expect=(), message=None, tmpfs=None):
         self.name, self.runs, self.product = name, runs, product
         self.registry, self.files, self.expect = registry, files, expect
+        self.message, self.tmpfs = message, tmpfs
+
+
+def not_copied(name):
+    return (f"Sorry, the file '{name}' was not copied to your computer.\r\n\r\n"
+            "Please run Setup again, or download the other setup with the individual files "
+            "included.")
 
 
 # ---- expectations: each takes (prefix, context) and returns a list of faults ----------
@@ -169,6 +184,16 @@ def layer(expected):
     return check
 
 
+def no_link_anywhere(prefix, _):
+    """Neither a link nor a cut name of one, in the desktop folder or anywhere else."""
+    found = subprocess.run(['find', os.path.join(prefix.root, 'drive_c'), '-iname',
+                            'Quorvex*', '!', '-path', '*/Quorvex Plenar*'],
+                           capture_output=True, text=True).stdout.splitlines()
+    desktop = prefix.host_path(LONG_DESKTOP)
+    found += [n for n in os.listdir(desktop) if n != 'desktop.ini']
+    return [f'links written: {found}'] if found else []
+
+
 def output(text):
     def check(_, context):
         return [] if text in context['stdout'] else [f'runner said {context["stdout"]!r}']
@@ -244,6 +269,29 @@ CASES = [
          [['RemoveInstallation']], product='Windows 7 Professional',
          registry=[(SETTINGS, 'pathe', FOLDER), (LAYERS, APP, '~ WIN7RTM')],
          expect=[layer('~ WIN7RTM'), absent(SETTINGS)]),
+    Case('a desktop path too long for a link makes no link anywhere',
+         [BOTH_LINKS + ['PrepareFolders', 'CreateShortcuts']],
+         registry=[(SHELL_FOLDERS, 'Desktop', LONG_DESKTOP)],
+         files=[(LONG_DESKTOP + r'\desktop.ini', b'')], expect=[no_link_anywhere]),
+    Case('a product name longer than a text buffer is recorded empty, with no layer',
+         [['PrepareFolders', 'WriteSettingsRecords', 'ApplyCompatibilityLayer']],
+         product='Windows 10 ' + 'Pro ' * 70,
+         expect=[strings(SETTINGS, {'Windows': ''}), layer(None)]),
+    # A program file that did not arrive: the message, a real click on OK, exit code 0.
+    Case('an installation folder blocked by a file is reported',
+         [['PrepareFolders', 'CopyApplicationFiles']], files=[(FOLDER, b'not a folder')],
+         message=not_copied('Keyglyph.dll'), expect=[files([FOLDER + r'\Keyglyph.dll'], False)]),
+    Case('a missing installation folder is reported',
+         [['PrepareFolders', r'InstallFolder=C:\Gone', 'CopyApplicationFiles']],
+         message=not_copied('Keyglyph.dll')),
+    Case('a library write that fails halfway is reported and leaves no short copy',
+         [['PrepareFolders', 'CopyApplicationFiles']], tmpfs=1024,
+         message=not_copied('Keyglyph.dll'), expect=[files([FOLDER + r'\Keyglyph.dll'], False)]),
+    Case('an application write that fails halfway is reported and leaves no short copy',
+         [['PrepareFolders', 'CopyApplicationFiles']], tmpfs=2120,
+         message=not_copied('QuorvexPlenar.exe'),
+         expect=[files([FOLDER + r'\QuorvexPlenar.exe'], False),
+                 files([FOLDER + r'\Keyglyph.dll'], True)]),
     Case('a pathe longer than a text buffer deletes nothing',
          [BOTH_LINKS + INSTALL, ['DeleteInstalledFiles']],
          registry=[(SETTINGS, 'pathe', 'C:\\' + 'x' * 297)],
@@ -273,6 +321,7 @@ def plant(prefix, case):
 
 def run_case(case, args):
     prefix = winebed.Prefix(args.state, os.path.join(args.work, slug(case.name))).create()
+    mounted = None
     try:
         prepare(prefix, case)
         context = {'dist': args.dist, 'stdout': ''}
@@ -280,8 +329,16 @@ def run_case(case, args):
         os.makedirs(os.path.dirname(runner))
         subprocess.run(['cp', args.runner, runner], check=True)
         for number, steps in enumerate(case.runs):
-            if number == len(case.runs) - 1:
+            last = number == len(case.runs) - 1
+            if last:
                 plant(prefix, case)  # what an installation and its application leave behind
+                if case.tmpfs:
+                    mounted = mount_tmpfs(prefix.host_path(FOLDER), case.tmpfs)
+            if last and case.message:
+                faults = answer_message(prefix, args, steps, case.message)
+                if faults:
+                    return faults
+                continue
             result = prefix.wine(r'C:\runner\action_runner.exe', *steps)
             context['stdout'] += result.stdout
             if result.returncode != 0 or 'done' not in result.stdout:
@@ -289,6 +346,40 @@ def run_case(case, args):
         return [fault for check in case.expect for fault in check(prefix, context)]
     finally:
         prefix.kill()
+        if mounted:
+            subprocess.run(['umount', mounted])
+
+
+def mount_tmpfs(folder, kilobytes):
+    """A small file system as the installation folder, so that a write fails for real."""
+    os.makedirs(folder, exist_ok=True)
+    subprocess.run(['mount', '-t', 'tmpfs', '-o', f'size={kilobytes}k', 'tmpfs', folder],
+                   check=True)
+    return folder
+
+
+def answer_message(prefix, args, steps, expected):
+    """Runs the steps to the message box, reads it, clicks OK; faults found."""
+    with tempfile.TemporaryFile() as out:
+        runner = prefix.start(r'C:\runner\action_runner.exe', *steps, output=out)
+        probe = winebed.Probe(prefix, args.probe)
+        try:
+            if not probe.wait('Error', 30):
+                return ['no message box titled Error']
+            controls = probe.controls('Error')
+            text = controls.get(65535, {}).get('text')
+            faults = [] if text == expected else [f'message {text!r}']
+            probe.click_control('Error', 1)
+            code = runner.wait(timeout=30)
+        finally:
+            probe.close()
+        out.seek(0)
+        said = out.read().decode('cp1252', 'replace')
+    if code != 0:
+        faults.append(f'exit code {code}')
+    if 'done' in said:
+        faults.append('the runner went on after the message')
+    return faults
 
 
 def slug(name):
@@ -297,7 +388,7 @@ def slug(name):
 
 def main():
     parser = argparse.ArgumentParser()
-    for option in ('--state', '--runner', '--dist', '--work'):
+    for option in ('--state', '--runner', '--probe', '--dist', '--work'):
         parser.add_argument(option, required=True)
     parser.add_argument('only', nargs='?', default='')
     args = parser.parse_args()

@@ -4,6 +4,7 @@ Each case gets a copy of the harness's ready prefix (tools/wine-run.sh), so it s
 from a clean registry and C: drive. The readers here are the platform's own tools
 (reg.exe, the file system as the host sees it), never the code under test.
 """
+import json
 import os
 import re
 import shutil
@@ -86,9 +87,10 @@ class Prefix:
             raise subprocess.CalledProcessError(code, args, result.stdout, result.stderr)
         return result
 
-    def start(self, *args):
-        return subprocess.Popen(['wine', *args], env=self.env, stdout=subprocess.PIPE,
-                                stderr=subprocess.PIPE, errors='replace')
+    def start(self, *args, output=subprocess.DEVNULL):
+        """Starts a program and returns at once; its output goes to the file given."""
+        return subprocess.Popen(['wine', *args], env=self.env, stdout=output,
+                                stderr=subprocess.DEVNULL)
 
     # ---- the C: drive ----------------------------------------------------------------
 
@@ -146,3 +148,54 @@ def wait_for(condition, seconds=20, step=0.1):
             return value
         time.sleep(step)
     return condition()
+
+
+class Probe:
+    """screen_probe.exe running in the prefix: what the screen holds, as Windows sees it.
+    Clicks and keys go through the X display (xdotool), as a user's would; under the
+    virtual desktop, screen coordinates are the display's."""
+
+    def __init__(self, prefix, probe_exe):
+        self.prefix = prefix
+        target = prefix.host_path(r'C:\probe\screen_probe.exe')
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        shutil.copy(probe_exe, target)
+        self.process = subprocess.Popen(['wine', r'C:\probe\screen_probe.exe'], env=prefix.env,
+                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                        stderr=subprocess.DEVNULL, text=True, encoding='latin-1')
+
+    def ask(self, *words):
+        self.process.stdin.write('\t'.join(str(w) for w in words) + '\n')
+        self.process.stdin.flush()
+        line = self.process.stdout.readline()
+        if not line:
+            raise RuntimeError('the screen probe ended')
+        # The probe writes bytes from 0x80 up as \u00XX: they are code page 1252.
+        return json.loads(line, object_hook=_cp1252_texts)
+
+    def wait(self, title, seconds=20):
+        answer = self.ask('wait', title, int(seconds * 1000))
+        return answer.get('window')
+
+    def controls(self, title):
+        return {c['id']: c for c in self.ask('controls', title).get('controls', [])}
+
+    def click(self, x, y):
+        subprocess.run(['xdotool', 'mousemove', '--sync', str(x), str(y), 'click', '1'],
+                       env=self.prefix.env, check=True)
+
+    def click_control(self, title, control_id):
+        left, top, right, bottom = self.controls(title)[control_id]['rect']
+        self.click((left + right) // 2, (top + bottom) // 2)
+
+    def close(self):
+        try:
+            self.process.stdin.write('quit\n')
+            self.process.stdin.flush()
+        except OSError:
+            pass
+
+
+def _cp1252_texts(obj):
+    return {k: v.encode('latin-1').decode('cp1252', 'replace') if isinstance(v, str) else v
+            for k, v in obj.items()}

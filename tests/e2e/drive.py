@@ -1,0 +1,547 @@
+#!/usr/bin/env python3
+"""Runs SetupQuorvexPlenar.exe under Wine as a user would, scenario by scenario.
+
+Each scenario of scenarios.py gets a fresh copy of the harness's prefix, is prepared
+(registry values, planted files), starts the setup program from the folder it names,
+works the pages with real clicks and keys on the virtual display (xdotool), reads the
+screen with screen_probe.exe, and then checks what the machine holds with independent
+readers: `wine reg query`, the host's view of drive C:, `lnkinfo`, `wine uninstaller
+--list`. One line per scenario; the exit status is 1 when any scenario failed.
+
+  drive.py --state DIR --setup EXE --dist DIR --probe EXE --out DIR [NAME-PART ...]
+"""
+import argparse
+import json
+import os
+import re
+import shlex
+import shutil
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+sys.dont_write_bytecode = True  # nothing written beside the sources
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import scenarios as S  # noqa: E402
+
+TOP = Path(__file__).resolve().parents[2]
+
+
+class Failure(Exception):
+    pass
+
+
+def copy_prefix(source, target):
+    """A prefix copy in a fraction of a second: the builtin DLLs, most of a prefix and
+    never written while programs run, are linked; everything else is copied."""
+    target.mkdir(parents=True)
+    subprocess.run(f"tar -C '{source}' --exclude=./drive_c/windows/system32 -cf - . | "
+                   f"tar -C '{target}' -xf -", shell=True, check=True)
+    subprocess.run(["cp", "-al", str(source / "drive_c/windows/system32"),
+                    str(target / "drive_c/windows/system32")], check=True)
+
+
+def slug(text):
+    return re.sub(r"[^a-z0-9]+", "-", text.lower()).strip("-")[:100]
+
+
+def xdotool(env, *args):
+    subprocess.run(["xdotool", *map(str, args)], env=env, check=True)
+
+
+class Probe:
+    """screen_probe.exe, kept running in the scenario's prefix."""
+
+    def __init__(self, exe, env):
+        self.proc = subprocess.Popen(["wine", exe], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                     stderr=subprocess.DEVNULL, env=env, text=True,
+                                     encoding="cp1252", errors="replace")
+
+    def ask(self, *args):
+        self.proc.stdin.write("\t".join(map(str, args)) + "\n")
+        self.proc.stdin.flush()
+        line = self.proc.stdout.readline()
+        if not line:
+            raise Failure("screen probe ended")
+        # The probe writes bytes 0x80 and up as \u00XX; they are code page 1252.
+        return json.loads(line, object_hook=lambda d: {
+            k: (v.encode("latin-1", "replace").decode("cp1252", "replace") if isinstance(v, str) else v)
+            for k, v in d.items()})
+
+    def quit(self):
+        try:
+            self.proc.stdin.write("quit\n")
+            self.proc.stdin.flush()
+            self.proc.wait(5)
+        except (OSError, subprocess.TimeoutExpired):
+            self.proc.kill()
+
+
+def read_ppm(png):
+    """Pixels of a screenshot: (width, height, rgb bytes)."""
+    data = subprocess.run(["convert", str(png), "ppm:-"], capture_output=True, check=True).stdout
+    header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
+    if not header:
+        raise Failure("unexpected screenshot format")
+    return int(header[1]), int(header[2]), data[header.end():]
+
+
+def region_pixels(image, rect):
+    width, _, pixels = image
+    left, top, right, bottom = rect
+    return [pixels[(y * width + x) * 3:(y * width + x) * 3 + 3]
+            for y in range(top, bottom) for x in range(left, right)]
+
+
+class Run:
+    """One scenario in its own prefix."""
+
+    def __init__(self, driver, scenario):
+        self.d = driver
+        self.sc = scenario
+        self.slug = slug(scenario["name"])
+        self.dir = driver.out / "run" / self.slug
+        self.prefix = self.dir / "prefix"
+        self.env = dict(driver.env, WINEPREFIX=str(self.prefix), HOME=str(self.dir / "home"))
+        self.reg_cache = {}
+        self.setup = None
+        self.probe = None
+
+    # ---- Paths -------------------------------------------------------------------------
+    def windows_path(self, path):
+        user = "C:\\users\\" + self.d.user
+        for token, folder in (("DESKTOP\\", user + "\\Desktop\\"), ("TEMP\\", user + "\\Temp\\")):
+            if path.startswith(token):
+                return folder + path[len(token):]
+        return path
+
+    def host(self, path):
+        """The host path of a C: path, matching names without regard to case as Wine does."""
+        path = self.windows_path(path)
+        if not re.match(r"^[Cc]:\\", path) or not self.prefix.is_dir():
+            raise Failure(f"bad path {path!r} or no prefix")
+        current = self.prefix / "drive_c"
+        for part in [p for p in path[3:].split("\\") if p]:
+            exact = current / part
+            if not exact.exists() and current.is_dir():
+                exact = next((c for c in current.iterdir() if c.name.lower() == part.lower()), exact)
+            current = exact
+        return current
+
+    # ---- Preparation -------------------------------------------------------------------
+    def make_prefix(self):
+        shutil.rmtree(self.dir, ignore_errors=True)
+        (self.dir / "home").mkdir(parents=True)
+        copy_prefix(self.d.template, self.prefix)
+
+    def prepare(self):
+        for path, content in self.sc["prepare"]["files"]:
+            target = self.host(path)
+            target.parent.mkdir(parents=True, exist_ok=True)
+            if content == "setup":
+                shutil.copyfile(self.d.setup, target)
+            elif isinstance(content, str) and content.startswith("dist:"):
+                shutil.copyfile(self.d.dist / content[5:], target)
+            else:
+                target.write_bytes(content)
+        lines = ["REGEDIT4", ""]
+        for key, name, data in self.sc["prepare"]["reg"]:
+            lines.append("[" + key.replace("HKCU", "HKEY_CURRENT_USER").replace("HKLM", "HKEY_LOCAL_MACHINE") + "]")
+            quoted = '"' + name.replace("\\", "\\\\").replace('"', '\\"') + '"'
+            if data is None:
+                lines.append(quoted + "=-")
+            elif isinstance(data, int):
+                lines.append(f"{quoted}=dword:{data:08x}")
+            else:
+                lines.append(quoted + '="' + data.replace("\\", "\\\\").replace('"', '\\"') + '"')
+            lines.append("")
+        if len(lines) > 2:
+            reg_file = self.dir / "prepare.reg"
+            reg_file.write_bytes("\r\n".join(lines).encode("cp1252"))
+            subprocess.run(["wine", "reg", "import", str(reg_file)], env=self.env, check=True,
+                           capture_output=True)
+
+    def start(self):
+        folder = self.windows_path(self.sc["start"])
+        exe = folder + "SetupQuorvexPlenar.exe"
+        target = self.host(exe)
+        target.parent.mkdir(parents=True, exist_ok=True)
+        if not target.exists():
+            shutil.copyfile(self.d.setup, target)
+        self.setup = subprocess.Popen(["wine", exe], env=self.env, cwd=self.dir,
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    # ---- Reading the screen -------------------------------------------------------------
+    def titles(self):
+        return [w["title"] for w in self.probe.ask("windows")["windows"]]
+
+    def ask(self, *args):
+        answer = self.probe.ask(*args)
+        if "error" in answer:
+            ended = self.setup.poll()
+            raise Failure(answer["error"] + (f" (setup ended with {ended})" if ended is not None else "")
+                          + f"; windows: {self.titles()}")
+        return answer
+
+    def control(self, title, cid):
+        for c in self.ask("controls", title)["controls"]:
+            if c["id"] == cid:
+                return c
+        raise Failure(f"no control {cid} on {title!r}")
+
+    def click_at(self, x, y):
+        xdotool(self.env, "mousemove", x, y, "sleep", "0.05", "click", "1")
+
+    def poll(self, test, seconds=3.0):
+        """Retries a check until it passes or the time is up; the last failure counts."""
+        deadline = time.time() + seconds
+        while True:
+            try:
+                return test()
+            except Failure:
+                if time.time() > deadline:
+                    raise
+                time.sleep(0.1)
+
+    # ---- Steps ---------------------------------------------------------------------------
+    def step(self, verb, *args):
+        getattr(self, "do_" + verb)(*args)
+
+    def do_wait(self, title, seconds=15):
+        self.ask("wait", title, int(seconds * 1000))
+
+    def do_click(self, title, cid):
+        c = self.control(title, cid)
+        if not (c["visible"] and c["enabled"]):
+            raise Failure(f"control {cid} on {title!r} not clickable: {c}")
+        left, top, right, bottom = c["rect"]
+        x, y = (left + right) // 2, (top + bottom) // 2
+        under = self.ask("at", x, y)
+        if under.get("control", {}).get("id") != cid or under["root"]["title"] != title:
+            raise Failure(f"control {cid} of {title!r} is covered at ({x}, {y}) by "
+                          f"{under['root']['title']!r} {under.get('control', {}).get('id')}")
+        self.click_at(x, y)
+
+    def do_key(self, title, key):
+        spot = self.ask("spot", title)
+        self.click_at(spot["x"], spot["y"])
+        self.poll(lambda: self.focus_on(title), 2)
+        xdotool(self.env, "key", key)
+
+    def focus_on(self, title):
+        focus = self.ask("focus")
+        if not (focus.get("focus_is_window") and focus["focus"]["title"] == title):
+            raise Failure(f"the page {title!r} does not have the focus: {focus.get('focus')}")
+
+    def do_press(self, key):
+        xdotool(self.env, "key", key)
+
+    def do_close(self, title):
+        box = self.ask("closebox", title)
+        self.click_at(box["x"], box["y"])
+
+    def do_shot(self, name):
+        self.d.shots.mkdir(parents=True, exist_ok=True)
+        path = self.d.shots / f"{self.slug}--{name}.png"
+        time.sleep(0.3)  # the last paint reaches the display
+        subprocess.run(["import", "-window", "root", str(path)], env=self.env, check=True)
+        return path
+
+    def do_controls(self, title, expected):
+        self.poll(lambda: self.controls_hold(title, expected))
+
+    def controls_hold(self, title, expected):
+        answer = self.ask("controls", title)
+        origin = answer["window"]["client"][:2]
+        found = {c["id"]: c for c in answer["controls"]}
+        for cid, want in expected.items():
+            c = found.get(cid)
+            if c is None:
+                raise Failure(f"no control {cid} on {title!r}")
+            for field, value in want.items():
+                if field == "at":
+                    left, top, right, bottom = c["rect"]
+                    got = (left - origin[0], top - origin[1], right - left, bottom - top)
+                    if got != value:
+                        raise Failure(f"control {cid} of {title!r} at {got}, not {value}")
+                elif c.get(field) != value:
+                    raise Failure(f"control {cid} of {title!r}: {field} {c.get(field)!r}, not {value!r}")
+
+    def do_window(self, title, expected):
+        w = self.ask("window", title)["window"]
+        left, top, right, bottom = w["rect"]
+        if expected.get("centred"):
+            wl, wt, wr, wb = self.ask("screen")["workarea"]
+            if abs((left + right) - (wl + wr)) > 2 or abs((top + bottom) - (wt + wb)) > 2:
+                raise Failure(f"{title!r} at {w['rect']} is not centred on {[wl, wt, wr, wb]}")
+        if "topmost" in expected and w["topmost"] != expected["topmost"]:
+            raise Failure(f"{title!r} topmost is {w['topmost']}")
+        caption = (w["style"] & 0x00C00000) == 0x00C00000
+        if "caption" in expected and caption != expected["caption"]:
+            raise Failure(f"{title!r} caption is {caption}")
+
+    def do_stays(self, title):
+        time.sleep(0.7)
+        self.ask("window", title)
+
+    def do_painted(self, title, ids):
+        """The labels show text before and after a cover has lain over them."""
+        answer = self.ask("controls", title)
+        rects = [c["rect"] for c in answer["controls"] if c["id"] in ids]
+        if not rects:
+            raise Failure(f"no labels {ids} on {title!r}")
+        area = (min(r[0] for r in rects), min(r[1] for r in rects),
+                max(r[2] for r in rects), max(r[3] for r in rects))
+
+        def look(name):
+            pixels = region_pixels(read_ppm(self.do_shot(name)), area)
+            bright = sum(1 for p in pixels if min(p) >= 192)
+            if bright < 40:
+                raise Failure(f"{title!r} shows no label text in {area} ({name}: {bright} light pixels)")
+            return pixels
+
+        before = look("painted")
+        self.ask("cover", area[0], area[1], area[2] - area[0], area[3] - area[1], 400)
+        time.sleep(0.4)
+        after = look("uncovered")
+        self.ask("window", title)  # still the same page, not the next one
+        same = sum(1 for a, b in zip(before, after) if a == b) / len(before)
+        if same < 0.98:
+            raise Failure(f"{title!r} was not painted again after being covered ({same:.0%} as before)")
+
+    def do_check(self, *checks):
+        for check in checks:
+            self.outcome(check)
+
+    def do_silent(self, seconds=15):
+        deadline = time.time() + seconds
+        while self.setup.poll() is None:
+            shown = self.titles()
+            if shown:
+                raise Failure(f"a window appeared: {shown}")
+            if time.time() > deadline:
+                raise Failure("the program did not end")
+            time.sleep(0.05)
+        self.do_exit()
+
+    def do_exit(self, seconds=20):
+        try:
+            code = self.setup.wait(seconds)
+        except subprocess.TimeoutExpired:
+            raise Failure(f"the program did not end; windows: {self.titles()}") from None
+        if code != 0:
+            raise Failure(f"exit code {code}")
+
+    def do_app(self, running):
+        def app_procs():
+            return [p for p in self.ask("procs")["procs"] if p["exe"].lower() == "quorvexplenar.exe"]
+        if not running:
+            if app_procs() or S.APP in self.titles():
+                raise Failure(f"the application runs: {app_procs()}")
+            return
+        self.ask("wait", S.APP, 15000)
+        paths = [p["path"].lower() for p in app_procs()]
+        if (S.APP_EXE.lower()) not in paths:
+            raise Failure(f"the application runs from {paths}, not {S.APP_EXE}")
+        self.poll(self.shapes_shown, 5)
+
+    def shapes_shown(self):
+        text = self.control(S.APP, 100)["text"]  # the application's status line
+        if not re.match(r"Shapes 1 to \d+ of 1345$", text):
+            raise Failure(f"the application says {text!r}")
+
+    # ---- Outcome -------------------------------------------------------------------------
+    def reg_values(self, key):
+        """{name lower: (name, type, data)} of a key, None when it does not exist."""
+        if key not in self.reg_cache:
+            done = subprocess.run(["wine", "reg", "query", key], env=self.env, capture_output=True)
+            if done.returncode != 0:
+                self.reg_cache[key] = None
+            else:
+                values = {}
+                for line in done.stdout.decode("cp1252", "replace").splitlines():
+                    if line.startswith("    ") and not line.startswith("     "):
+                        parts = line[4:].split("    ", 2) + ["", ""]
+                        values[parts[0].lower()] = (parts[0], parts[1], parts[2].rstrip("\r"))
+                self.reg_cache[key] = values
+        return self.reg_cache[key]
+
+    def outcome(self, check):
+        getattr(self, "check_" + check[0])(*check[1:])
+
+    def check_reg(self, key, name, kind, data):
+        values = self.reg_values(key) or {}
+        got = values.get(name.lower())
+        if kind is None:
+            if got:
+                raise Failure(f"{key} [{name}] is there: {got[1]} {got[2]!r}")
+            return
+        if not got:
+            raise Failure(f"{key} [{name}] missing" + ("" if values else " (no key)"))
+        want = f"0x{data:x}" if isinstance(data, int) else data
+        if got[1] != kind or (data == S.ANY and not got[2]) or (data != S.ANY and got[2] != want):
+            raise Failure(f"{key} [{name}] is {got[1]} {got[2]!r}, not {kind} {want if data != S.ANY else 'text'}")
+
+    def check_same(self, key, name, key2, name2):
+        a = (self.reg_values(key) or {}).get(name.lower())
+        b = (self.reg_values(key2) or {}).get(name2.lower())
+        if not a or not b or a[2] != b[2]:
+            raise Failure(f"{key} [{name}] {a} differs from {key2} [{name2}] {b}")
+
+    def check_names(self, key, names):
+        values = self.reg_values(key)
+        if names is None:
+            if values is not None:
+                raise Failure(f"{key} exists, holding {sorted(v[0] for v in values.values())}")
+            return
+        if values is None:
+            raise Failure(f"{key} does not exist")
+        got = {v[0].lower() for v in values.values()}
+        want = {n.lower() for n in names}
+        if got != want:
+            raise Failure(f"{key} extra {sorted(got - want)}, missing {sorted(want - got)}")
+
+    def check_file(self, path, what):
+        target = self.host(path)
+        if what is None:
+            if target.exists():
+                raise Failure(f"{path} exists")
+        elif what == "dir":
+            if not target.is_dir():
+                raise Failure(f"folder {path} missing")
+        elif not target.is_file():
+            raise Failure(f"{path} missing")
+        elif isinstance(what, int):
+            if target.stat().st_size != what:
+                raise Failure(f"{path} has {target.stat().st_size} bytes, not {what}")
+        else:
+            source = self.d.setup if what == "setup" else self.d.dist / what[5:]
+            if target.read_bytes() != source.read_bytes():
+                raise Failure(f"{path} differs from {source.name}")
+
+    def check_link(self, name, target, description):
+        link = self.host("DESKTOP\\" + name)
+        if target is None:
+            if link.exists():
+                raise Failure(f"shortcut {name} exists")
+            return
+        if not link.is_file():
+            raise Failure(f"shortcut {name} missing")
+        info = subprocess.run(["lnkinfo", str(link)], capture_output=True, text=True).stdout
+        section = info.split("Link information:")[-1].split("Link target identifier:")[0]
+        fields = dict(re.findall(r"^\t+([A-Za-z ]+?)\t*: ?(.*)$", section, re.M))
+        got_target = fields.get("Local path")
+        if (got_target or "").lower() != target.lower() or fields.get("Description") != description:
+            raise Failure(f"shortcut {name}: path {got_target!r}, description {fields.get('Description')!r}")
+        for unwanted in ("Command line arguments", "Working directory"):
+            if unwanted in fields:
+                raise Failure(f"shortcut {name} has {unwanted.lower()} {fields[unwanted]!r}")
+
+    def check_listed(self, listed):
+        out = subprocess.run(["wine", "uninstaller", "--list"], env=self.env, capture_output=True,
+                             text=True, errors="replace").stdout
+        entry = "QuorvexPlenar|||Quorvex Plenar 2.11 - Vehicle diagnostics software"
+        if (entry in out.splitlines()) != listed:
+            raise Failure(f"uninstaller --list {'lacks' if listed else 'shows'} the entry: {out.strip()!r}")
+
+    def check_vanishes(self, path, seconds=6):
+        deadline = time.time() + seconds
+        while self.host(path).exists():
+            if time.time() > deadline:
+                raise Failure(f"{path} still there {seconds} s after the end")
+            time.sleep(0.1)
+
+    def check_app(self, running):
+        self.do_app(running)
+
+    # ---- The whole scenario ----------------------------------------------------------------
+    def run(self):
+        self.make_prefix()
+        try:
+            self.prepare()
+            self.probe = Probe(self.d.probe, self.env)
+            self.probe.ask("screen")  # the desktop is up
+            self.start()
+            steps = list(self.sc["steps"])
+            if not any(s[0] in ("exit", "silent") for s in steps):
+                steps.append(("exit",))
+            for step in steps:
+                try:
+                    self.step(*step)
+                except Failure as failure:
+                    raise Failure(f"{step[0]} {step[1:2]}: {failure}") from None
+            for check in self.sc["outcome"]:
+                try:
+                    self.outcome(check)
+                except Failure as failure:
+                    raise Failure(f"outcome: {failure}") from None
+        finally:
+            if self.probe:
+                self.probe.quit()
+            subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True)
+            if self.setup and self.setup.poll() is None:
+                self.setup.kill()
+
+
+class Driver:
+    def __init__(self, args):
+        self.setup = Path(args.setup).resolve()
+        self.dist = Path(args.dist).resolve()
+        self.probe = str(Path(args.probe).resolve())
+        self.out = Path(args.out).resolve()
+        self.shots = self.out / "screenshots"
+        state = Path(args.state).resolve()
+        env_lines = subprocess.run([str(TOP / "tools/wine-run.sh"), str(state), "--env"],
+                                   capture_output=True, text=True, check=True).stdout
+        self.env = dict(os.environ)
+        for word in shlex.split(env_lines):
+            if "=" in word:
+                name, value = word.split("=", 1)
+                self.env[name] = value
+        # A private template, so that a scenario can never touch the harness's prefix.
+        harness = Path(self.env["WINEPREFIX"])
+        subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True)
+        shutil.rmtree(self.out / "run", ignore_errors=True)
+        shutil.rmtree(self.shots, ignore_errors=True)
+        self.template = self.out / "template"
+        shutil.rmtree(self.template, ignore_errors=True)
+        copy_prefix(harness, self.template)
+        users = [u.name for u in (self.template / "drive_c/users").iterdir() if u.name != "Public"]
+        if len(users) != 1:
+            raise SystemExit(f"expected one user in the prefix, found {users}")
+        self.user = users[0]
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    for name in ("state", "setup", "dist", "probe", "out"):
+        parser.add_argument("--" + name, required=True)
+    parser.add_argument("names", nargs="*", help="run only scenarios whose name holds one of these")
+    args = parser.parse_args()
+    chosen = [s for s in S.SCENARIOS if not args.names or any(n in s["name"] for n in args.names)]
+    if not chosen:
+        raise SystemExit("no scenario matches")
+    if len({slug(s["name"]) for s in S.SCENARIOS}) != len(S.SCENARIOS):
+        raise SystemExit("two scenarios share a name")
+    driver = Driver(args)
+    failed = 0
+    started = time.time()
+    for scenario in chosen:
+        run = Run(driver, scenario)
+        begun = time.time()
+        try:
+            run.run()
+            print(f"PASS {scenario['name']} ({time.time() - begun:.1f} s)", flush=True)
+            shutil.rmtree(run.dir, ignore_errors=True)
+        except (Failure, OSError, subprocess.SubprocessError) as failure:
+            failed += 1
+            print(f"FAIL {scenario['name']} ({time.time() - begun:.1f} s): {failure}", flush=True)
+    shutil.rmtree(driver.template, ignore_errors=True)
+    print(f"{len(chosen) - failed} of {len(chosen)} scenarios passed in {time.time() - started:.0f} s; "
+          f"screenshots in {driver.shots}")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,485 @@
+"""What a user does with SetupQuorvexPlenar.exe, and what the machine holds afterwards.
+
+A scenario is one row: a name, a preparation of the fresh prefix, the folder the setup
+program is started from, the steps worked on the screen, and the outcome checked once
+the program has ended. drive.py reads SCENARIOS and interprets every tuple.
+
+Steps:
+  ("wait", TITLE)                   the page appears
+  ("click", TITLE, ID)              a click at the control's centre
+  ("key", TITLE, KEY)               a click on an empty spot of the page, then a key
+  ("press", KEY)                    a key, to whatever has the focus
+  ("close", TITLE)                  a click on the page's close box
+  ("shot", NAME)                    a screenshot kept as test output
+  ("controls", TITLE, {ID: {...}})  controls hold text/check/visible, and sit at x,y,w,h
+  ("window", TITLE, {...})          centred / topmost / caption of the page window
+  ("stays", TITLE)                  the page is still there a moment later
+  ("painted", TITLE, IDS)           the labels are painted, and again after being covered
+  ("check", OUTCOME...)             outcome checks in the middle of the run
+  ("silent",)                       the program ends without showing any window
+  ("exit",)                         the program ends with exit code 0
+  ("app", RUNNING)                  the installed application runs (or not)
+Outcome:
+  ("reg", KEY, NAME, TYPE, DATA)    a value; TYPE None: the value is absent;
+                                    DATA ANY: any non-empty text
+  ("same", KEY, NAME, KEY2, NAME2)  two values hold the same data
+  ("names", KEY, NAMES)             the key holds exactly these values (None: no key)
+  ("file", PATH, WHAT)              WHAT: None absent, "dir", a size, or "dist:NAME"
+                                    (byte-identical to dist/x64/NAME) or "setup"
+  ("link", NAME, TARGET, DESCR)     a desktop shortcut; TARGET None: no such link
+  ("listed", BOOL)                  `wine uninstaller --list` shows the application
+  ("vanishes", PATH)                the file is gone within a few seconds
+  ("app", RUNNING)                  as the step, after the end
+Paths are C: paths; DESKTOP\\ and TEMP\\ stand for the user's desktop and Temp folders.
+"""
+
+ANY = "(any non-empty text)"
+
+# ---- Pages ---------------------------------------------------------------------------
+LICENCE = " End user License agreement - Quorvex Plenar\xa9 by Brindlemark\xae."
+OPTIONS = " Quorvex Plenar options."
+UNITS = " Quorvex Plenar Measurements."
+SHORTCUTS = " Quorvex Plenar Desktop Shortcut."
+WAIT = " Please wait..."
+FINISH = " Run Quorvex Plenar now."
+CONFIRM = " Uninstall Quorvex Plenar."
+DONE = " Quorvex uninstall done!"
+ERROR = "Error"
+APP = "Quorvex Plenar"
+
+NEXT, EXIT, BACK = 301, 302, 303
+CANCEL, LIC_NEXT, ACCEPT, DECLINE, LIST = 101, 700, 105, 106, 747
+MPH, KMH, DEG_C, DEG_F = 2, 3, 4, 5
+APP_LINK_BOX, LOG_LINK_BOX = 2, 3
+SETUP_CHOICE, REPAIR_CHOICE, UNINSTALL_CHOICE = 2, 3, 4
+RUN_BOX, FINISHED = 3, 301
+YES, NO, DONE_FINISHED = 2, 110, 101
+BOX_TEXT, BOX_OK = 65535, 1
+
+# ---- Places --------------------------------------------------------------------------
+INSTALL = "C:\\Quorvex Plenar"
+LOGS = "C:\\Quorvex Plenar Log Files"
+DOWNLOADS = "C:\\Downloads\\"
+SETTINGS = "HKCU\\Software\\Brindlemark"
+UNINSTALL = "HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QuorvexPlenar"
+LAYERS = "HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers"
+PROBE = "HKLM\\Software\\Quorvex Plenar"
+SYSTEM = "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion"
+APP_EXE = INSTALL + "\\QuorvexPlenar.exe"
+INSTALLED_SETUP = INSTALL + "\\SetupQuorvexPlenar.exe"
+APP_LINK, LOG_LINK = "QuorvexPlenar.lnk", "Quorvex Plenar Log Files.lnk"
+OLD_LINKS = ("Quorvex.lnk", "QuorvexPlenarRun.lnk")
+WEB_VALUES = ("OfficialWebSite", "DriversWebSite", "FaceBookWebSite", "site", "website")
+
+# Files the application leaves beside itself on its first run, and what removal takes.
+FIRST_RUN_FILES = ("quorvexplenarrun.exe", "setupquorvexplenarrun.exe", "quorvexplenar.chm",
+                   "add.bmp", "close.bmp", "cogs.bmp", "dial.bmp", "home.bmp", "tick.bmp",
+                   "tools.bmp", "freeze.bmp", "live.bmp", "question.bmp", "log.bmp")
+REMOVAL_KEEPS = "commports.chm"
+REMOVED_SETTINGS = ("come", "Nullbre", "Nullce", "pathe", "Speede", "Tempe", "tooltipse",
+                    "versione", "WinPatch", "SkipDriverSearch", "LogFilePathe", "Bit",
+                    "Windows", "DriverDate", "DriverDesc", "DriverName", "DriverVersion",
+                    "DriverPath", "ProviderName", "Administrator")
+
+# ---- Page contents: text, state and client position (x, y, width, height) ---------------
+HIDDEN = {"visible": False}
+CHECKED, UNCHECKED = {"check": 1}, {"check": 0}
+
+
+def ctl(text, x, y, w, h, **state):
+    return dict(text=text, at=(x, y, w, h), **state)
+
+
+LICENCE_START = {
+    LIST: ctl("", 10, 10, 640, 180, count=81),
+    CANCEL: ctl("Cancel", 482, 340, 70, 25),
+    LIC_NEXT: ctl("Next >", 580, 340, 70, 25, visible=False),
+    ACCEPT: ctl("Accept the terms and conditions", 35, 295, 350, 20, check=0),
+    DECLINE: ctl("Decline", 35, 320, 200, 20, check=0),
+    76: ctl("Please use the scroll bar to read the full license agreement.", 10, 200, 500, 25),
+    74: ctl("This program will install Quorvex Plenar\xa9 version 2.11 on your computer.",
+            10, 230, 750, 25),
+    73: ctl("Please select accept to continue, or decline to exit setup.", 12, 260, 650, 25),
+}
+LICENCE_AGAIN = {LIC_NEXT: HIDDEN, ACCEPT: UNCHECKED, DECLINE: UNCHECKED}
+BUTTONS = {BACK: ctl("< Back", 270, 380, 70, 25), NEXT: ctl("Next >", 350, 380, 70, 25),
+           EXIT: ctl("Exit", 20, 380, 70, 25)}
+UNITS_START = {
+    1: ctl(" Please select your measurement preferences", 0, 170, 450, 25),
+    MPH: ctl(" Miles Per Hour", 150, 200, 416, 25, check=1),
+    KMH: ctl(" Kilometers Per Hour", 150, 230, 416, 25, check=0),
+    DEG_C: ctl(" Degrees C", 150, 290, 416, 25, check=1),
+    DEG_F: ctl(" Degrees F", 150, 320, 416, 25, check=0),
+    **BUTTONS,
+}
+SHORTCUTS_START = {
+    1: ctl(" Do you want to create desktop shortcuts?", 0, 170, 450, 25),
+    APP_LINK_BOX: ctl(" Create a desktop shortcut for Quorvex", 88, 200, 416, 25, check=1),
+    LOG_LINK_BOX: ctl(" Create a desktop shortcut for log files", 88, 230, 416, 25, check=1),
+    **BUTTONS,
+}
+WAIT_LABELS = {
+    1: ctl("Please wait while we copy", 0, 220, 500, 25),
+    2: ctl("Quorvex Plenar files onto your computer...", 0, 240, 500, 25),
+    3: ctl("Installing to: " + INSTALL, 0, 300, 500, 25),
+}
+FINISH_START = {
+    RUN_BOX: ctl(" Run Quorvex Plenar now.", 120, 200, 416, 25, check=1),
+    FINISHED: ctl("Finished", 175, 260, 80, 25),
+}
+OPTIONS_START = {
+    1: ctl(" Please select one option below:", 78, 170, 450, 25),
+    SETUP_CHOICE: ctl(" Setup Quorvex Plenar version  2.11", 80, 200, 416, 25, check=1),
+    REPAIR_CHOICE: ctl(" Repair Quorvex Plenar", 80, 240, 416, 25, check=0),
+    UNINSTALL_CHOICE: ctl(" Uninstall Quorvex Plenar", 80, 280, 416, 25, check=0),
+    NEXT: BUTTONS[NEXT], EXIT: BUTTONS[EXIT],
+}
+CONFIRM_START = {
+    73: ctl(" Are you sure you want to uninstall Quorvex Plenar?", 0, 185, 520, 25),
+    YES: ctl("Yes", 250, 225, 60, 25),
+    NO: ctl("No", 350, 225, 60, 25),
+}
+DONE_START = {
+    1: ctl("  Thank You for using Quorvex", 34, 52, 346, 19),
+    8: ctl("  The uninstall has finished successfully", 34, 72, 346, 19),
+    DONE_FINISHED: ctl("Finished", 165, 160, 100, 25),
+}
+PAGE = {"centred": True, "caption": True}
+TEMP_REFUSAL = "Sorry, You need to Extract / Unzip the Setup program first."
+COPY_FAILURE = ("Sorry, the file 'Keyglyph.dll' was not copied to your computer.\r\n\r\n"
+                "Please run Setup again, or download the other setup with the individual "
+                "files included.")
+
+# ---- Walking through the wizard --------------------------------------------------------
+
+
+def accept_with_mouse():
+    return [("wait", LICENCE), ("click", LICENCE, ACCEPT),
+            ("controls", LICENCE, {LIC_NEXT: {"visible": True}, ACCEPT: CHECKED}),
+            ("click", LICENCE, LIC_NEXT)]
+
+
+def accept_with_keys():
+    return [("wait", LICENCE), ("key", LICENCE, "A"),
+            ("controls", LICENCE, {LIC_NEXT: {"visible": True}, ACCEPT: CHECKED}),
+            ("key", LICENCE, "n")]
+
+
+def through_units_and_shortcuts():
+    return [("wait", UNITS), ("click", UNITS, NEXT), ("wait", SHORTCUTS), ("click", SHORTCUTS, NEXT)]
+
+
+def finish(start_app):
+    steps = [("wait", FINISH, 25)]
+    if not start_app:
+        steps += [("click", FINISH, RUN_BOX), ("controls", FINISH, {RUN_BOX: UNCHECKED})]
+    return steps + [("click", FINISH, FINISHED), ("exit",)]
+
+
+# ---- Outcomes ------------------------------------------------------------------------
+
+
+def settings(start_folder, units=("M", "C"), product="Microsoft Windows 7", admin="1", also=()):
+    """The Settings key after an installation started from start_folder."""
+    speed, temperature = units
+    layered = "8" in product or "10" in product
+    values = {
+        "versione": "2.11", "pathe": INSTALL, "LogFilePathe": LOGS, "Bit": "32",
+        "SkipDriverSearch": "0", "FirstTimeRun": "1", "Windows": product.lstrip(),
+        "Administrator": admin, "TempPath": start_folder, "Speede": speed, "Tempe": temperature,
+        "WinPatch": "1" if layered else None,
+    }
+    checks = [("reg", SETTINGS, name, "REG_SZ", ANY) for name in WEB_VALUES]
+    checks += [("reg", SETTINGS, name, "REG_SZ" if data is not None else None, data)
+               for name, data in values.items()]
+    names = set(WEB_VALUES) | set(also) | {name for name, data in values.items() if data is not None}
+    checks += [("names", SETTINGS, names),
+               ("reg", LAYERS, APP_EXE, "REG_SZ" if layered else None, "~ WIN7RTM")]
+    return checks
+
+
+UNINSTALL_ENTRY = [
+    ("reg", UNINSTALL, "DisplayName", "REG_SZ", "Quorvex Plenar 2.11 - Vehicle diagnostics software"),
+    ("reg", UNINSTALL, "DisplayIcon", "REG_SZ", APP_EXE + ",0"),
+    ("reg", UNINSTALL, "DisplayVersion", "REG_SZ", "2.11"),
+    ("reg", UNINSTALL, "Publisher", "REG_SZ", "Brindlemark"),
+    ("reg", UNINSTALL, "InstallLocation", "REG_SZ", INSTALL),
+    ("reg", UNINSTALL, "URLInfoAbout", "REG_SZ", ANY),
+    ("same", UNINSTALL, "URLInfoAbout", SETTINGS, "OfficialWebSite"),
+    ("reg", UNINSTALL, "EstimatedSize", "REG_DWORD", 0x6000),
+    ("reg", UNINSTALL, "UninstallString", "REG_SZ", INSTALLED_SETUP),
+    ("reg", UNINSTALL, "NoModify", "REG_DWORD", 1),
+    ("reg", UNINSTALL, "NoRepair", "REG_DWORD", 1),
+    ("names", UNINSTALL, {"DisplayName", "DisplayIcon", "DisplayVersion", "Publisher",
+                          "InstallLocation", "URLInfoAbout", "EstimatedSize", "UninstallString",
+                          "NoModify", "NoRepair"}),
+    ("listed", True),
+]
+
+
+def startup_writes(folder):
+    """What every start that is not refused leaves, whatever happens next."""
+    return [("file", folder + "Eula.txt", 3566), ("file", folder + "ReadMe.txt", 1900),
+            ("file", INSTALL, "dir"), ("file", LOGS, "dir"), ("names", PROBE, None),
+            ("reg", SETTINGS, "Administrator", "REG_SZ", "1")]
+
+
+def program_files(present):
+    return [("file", INSTALL + "\\Keyglyph.dll", "dist:Keyglyph.dll" if present else None),
+            ("file", APP_EXE, "dist:QuorvexPlenar.exe" if present else None)]
+
+
+def links(app, logs):
+    return [("link", APP_LINK, APP_EXE if app else None, "Quorvex Plenar by Brindlemark"),
+            ("link", LOG_LINK, LOGS if logs else None, "Open Diagnostic Log Files")]
+
+
+def nothing_installed(folder, units=None):
+    """Left before the installation step: start-up writes only (and units, if chosen)."""
+    speed, temperature = units or (None, None)
+    return startup_writes(folder) + program_files(False) + links(False, False) + [
+        ("reg", SETTINGS, "versione", None, None), ("reg", SETTINGS, "pathe", None, None),
+        ("reg", SETTINGS, "TempPath", "REG_SZ", folder),
+        ("reg", SETTINGS, "Speede", "REG_SZ" if speed else None, speed),
+        ("reg", SETTINGS, "Tempe", "REG_SZ" if temperature else None, temperature),
+        ("names", UNINSTALL, None), ("listed", False), ("app", False)]
+
+
+def installed(folder, units=("M", "C"), product="Microsoft Windows 7", app_link=True,
+              log_link=True, app=False, also=()):
+    return (startup_writes(folder) + settings(folder, units, product, also=also) +
+            UNINSTALL_ENTRY + program_files(True) + links(app_link, log_link) + [("app", app)])
+
+
+# An installation of this version as an earlier run left it, with the application's
+# own first-run files and settings beside it.
+def installed_before(tooltips=False, temp_path=DOWNLOADS):
+    reg = [(SETTINGS, name, "http://example.invalid/" + name) for name in WEB_VALUES]
+    reg += [(SETTINGS, "versione", "2.11"), (SETTINGS, "pathe", INSTALL),
+            (SETTINGS, "LogFilePathe", LOGS), (SETTINGS, "Bit", "32"),
+            (SETTINGS, "SkipDriverSearch", "0"), (SETTINGS, "FirstTimeRun", "1"),
+            (SETTINGS, "Windows", "Microsoft Windows 10 Pro"), (SETTINGS, "Administrator", "1"),
+            (SETTINGS, "Speede", "K"), (SETTINGS, "Tempe", "F"),
+            (SETTINGS, "WinPatch", "1"), (SETTINGS, "Nullbre", "7"), (SETTINGS, "DriverName", "x"),
+            (LAYERS, APP_EXE, "~ WIN7RTM"),
+            (SYSTEM, "ProductName", "Microsoft Windows 10 Pro")]
+    if tooltips:
+        reg.append((SETTINGS, "tooltips", "1"))
+    if temp_path:
+        reg.append((SETTINGS, "TempPath", temp_path))
+    reg += [(UNINSTALL, name, data) for name, data in (
+        ("DisplayName", "Quorvex Plenar 2.11 - Vehicle diagnostics software"),
+        ("DisplayIcon", APP_EXE + ",0"), ("DisplayVersion", "2.11"), ("Publisher", "Brindlemark"),
+        ("InstallLocation", INSTALL), ("UninstallString", INSTALLED_SETUP))]
+    reg += [(UNINSTALL, "EstimatedSize", 0x6000), (UNINSTALL, "NoModify", 1),
+            (UNINSTALL, "NoRepair", 1)]
+    files = [(INSTALL + "\\Keyglyph.dll", "dist:Keyglyph.dll"), (APP_EXE, "dist:QuorvexPlenar.exe"),
+             (INSTALLED_SETUP, "setup"), (INSTALL + "\\" + REMOVAL_KEEPS, b"help")]
+    files += [(INSTALL + "\\" + name, b"first run") for name in FIRST_RUN_FILES]
+    files += [("DESKTOP\\" + name, b"link") for name in (APP_LINK, LOG_LINK) + OLD_LINKS]
+    files += [(LOGS + "\\2024-01-01.log", b"log")]
+    return {"reg": reg, "files": files}
+
+
+def removed_files():
+    """Program files and links that repair and uninstall take away; what they leave."""
+    return (program_files(False) +
+            [("file", INSTALL + "\\" + name, None) for name in FIRST_RUN_FILES] +
+            [("file", INSTALL + "\\" + REMOVAL_KEEPS, 4), ("file", LOGS + "\\2024-01-01.log", 3)] +
+            [("link", name, None, None) for name in (APP_LINK, LOG_LINK) + OLD_LINKS])
+
+
+def uninstalled(tooltips):
+    kept = ({"tooltips", "FirstTimeRun", "TempPath"} | set(WEB_VALUES)) if tooltips else None
+    return removed_files() + [
+        ("names", SETTINGS, kept), ("names", UNINSTALL, None), ("reg", LAYERS, APP_EXE, None, None),
+        ("listed", False), ("file", INSTALL, "dir"), ("vanishes", INSTALLED_SETUP)]
+
+
+def untouched_installation():
+    return [("reg", SETTINGS, "versione", "REG_SZ", "2.11"), ("reg", SETTINGS, "Nullbre", "REG_SZ", "7"),
+            ("reg", LAYERS, APP_EXE, "REG_SZ", "~ WIN7RTM"), ("listed", True),
+            ("file", INSTALLED_SETUP, "setup")] + program_files(True) + [
+            ("file", INSTALL + "\\home.bmp", 9), ("file", "DESKTOP\\" + APP_LINK, 4)]
+
+
+def leave(page, how, before=()):
+    """Steps that reach a page and leave it; how is ("click", id), ("key", k) or ("close",)."""
+    action = (how[0], page) + tuple(how[1:])
+    return list(before) + [("wait", page), action, ("exit",)]
+
+
+def row(name, steps, outcome, prepare=None, start=DOWNLOADS):
+    return {"name": name, "steps": steps, "outcome": outcome,
+            "prepare": prepare or {"reg": [], "files": []}, "start": start}
+
+
+def product(name):
+    return {"reg": [(SYSTEM, "ProductName", name)], "files": []}
+
+
+def version(text):
+    return {"reg": [(SETTINGS, "versione", text)], "files": []}
+
+
+SCENARIOS = [
+    # ---- First installations ---------------------------------------------------------
+    row("a first installation accepted with the mouse, with both shortcuts, starts the application",
+        [("wait", LICENCE), ("window", LICENCE, PAGE), ("controls", LICENCE, LICENCE_START),
+         ("shot", "licence"), *accept_with_mouse()[1:],
+         ("wait", UNITS), ("window", UNITS, PAGE), ("controls", UNITS, UNITS_START),
+         ("shot", "units"), ("click", UNITS, NEXT),
+         ("wait", SHORTCUTS), ("window", SHORTCUTS, PAGE),
+         ("controls", SHORTCUTS, SHORTCUTS_START), ("shot", "shortcuts"),
+         ("click", SHORTCUTS, NEXT),
+         ("wait", WAIT), ("window", WAIT, {"centred": True, "topmost": True, "caption": False}),
+         ("controls", WAIT, WAIT_LABELS), ("painted", WAIT, (1, 2, 3)), ("shot", "please-wait"),
+         ("wait", FINISH, 25), ("window", FINISH, PAGE), ("controls", FINISH, FINISH_START),
+         ("shot", "finish"), ("click", FINISH, FINISHED), ("exit",),
+         ("app", True), ("shot", "application")],
+        installed(DOWNLOADS, product="Windows 10 Pro", app=True),
+        prepare=product("Windows 10 Pro")),
+    row("a first installation accepted with the keys A then N, in km/h and Fahrenheit, with only "
+        "the application's shortcut and no product name, does not start the application",
+        [*accept_with_keys(), ("wait", UNITS), ("click", UNITS, KMH),
+         ("controls", UNITS, {MPH: UNCHECKED, KMH: CHECKED}), ("click", UNITS, DEG_F),
+         ("controls", UNITS, {DEG_C: UNCHECKED, DEG_F: CHECKED}), ("click", UNITS, NEXT),
+         ("wait", SHORTCUTS), ("click", SHORTCUTS, LOG_LINK_BOX),
+         ("controls", SHORTCUTS, {LOG_LINK_BOX: UNCHECKED}), ("click", SHORTCUTS, NEXT),
+         *finish(start_app=False)],
+        installed(DOWNLOADS, units=("K", "F"), product="", log_link=False),
+        prepare={"reg": [(SYSTEM, "ProductName", None)], "files": []}),
+    row("going back from each page starts it afresh; the A key stays armed; no units and no "
+        "shortcuts chosen; the finish page's close box starts nothing",
+        [*accept_with_keys(), ("wait", UNITS), ("click", UNITS, KMH), ("click", UNITS, BACK),
+         ("wait", LICENCE), ("controls", LICENCE, LICENCE_AGAIN), ("key", LICENCE, "N"),
+         ("wait", UNITS), ("controls", UNITS, {MPH: CHECKED, KMH: UNCHECKED}),
+         ("click", UNITS, DEG_C), ("controls", UNITS, {DEG_C: UNCHECKED, DEG_F: UNCHECKED}),
+         ("click", UNITS, NEXT),
+         ("wait", SHORTCUTS), ("click", SHORTCUTS, APP_LINK_BOX), ("click", SHORTCUTS, BACK),
+         ("wait", UNITS), ("controls", UNITS, {MPH: CHECKED, DEG_C: CHECKED}),
+         ("click", UNITS, DEG_C), ("click", UNITS, NEXT),
+         ("wait", SHORTCUTS), ("controls", SHORTCUTS, {APP_LINK_BOX: CHECKED, LOG_LINK_BOX: CHECKED}),
+         ("click", SHORTCUTS, APP_LINK_BOX), ("click", SHORTCUTS, LOG_LINK_BOX),
+         ("click", SHORTCUTS, NEXT), ("wait", FINISH, 25), ("close", FINISH), ("exit",)],
+        installed(DOWNLOADS, units=("M", None), product="Windows 8.1 Pro", app_link=False,
+                  log_link=False),
+        prepare=product("Windows 8.1 Pro")),
+    row("an installation folder that cannot be made ends with the message naming Keyglyph.dll",
+        [*accept_with_mouse(), *through_units_and_shortcuts(), ("wait", WAIT), ("wait", ERROR, 15),
+         ("controls", ERROR, {BOX_TEXT: {"text": COPY_FAILURE}}), ("window", WAIT, {}),
+         ("shot", "copy-failure"), ("press", "Return"), ("exit",)],
+        [("reg", SETTINGS, "versione", "REG_SZ", "2.11"), ("reg", UNINSTALL, "DisplayVersion", "REG_SZ", "2.11"),
+         ("file", INSTALL, 5), *links(False, False), ("app", False)],
+        prepare={"reg": [], "files": [(INSTALL, b"file!")]}),
+
+    # ---- Leaving before anything is installed ----------------------------------------
+    row("Cancel on the licence page leaves", leave(LICENCE, ("click", CANCEL)),
+        nothing_installed(DOWNLOADS)),
+    row("Decline after Accept on the licence page leaves",
+        leave(LICENCE, ("click", DECLINE), [("wait", LICENCE), ("click", LICENCE, ACCEPT)]),
+        nothing_installed(DOWNLOADS)),
+    row("the licence page's close box leaves", leave(LICENCE, ("close",)), nothing_installed(DOWNLOADS)),
+    row("the D key on the licence page leaves", leave(LICENCE, ("key", "D")), nothing_installed(DOWNLOADS)),
+    row("N after a clicked Accept does not go on; c leaves",
+        leave(LICENCE, ("key", "c"), [("wait", LICENCE), ("click", LICENCE, ACCEPT),
+                                      ("key", LICENCE, "n"), ("stays", LICENCE)]),
+        nothing_installed(DOWNLOADS)),
+    row("Escape on the licence page leaves", leave(LICENCE, ("key", "Escape")), nothing_installed(DOWNLOADS)),
+    row("Exit on the units page leaves", leave(UNITS, ("click", EXIT), accept_with_mouse()),
+        nothing_installed(DOWNLOADS)),
+    row("the units page's close box leaves", leave(UNITS, ("close",), accept_with_keys()),
+        nothing_installed(DOWNLOADS)),
+    row("Exit on the shortcut page leaves; the units chosen stay written",
+        leave(SHORTCUTS, ("click", EXIT), accept_with_mouse() + [
+            ("wait", UNITS), ("click", UNITS, KMH), ("click", UNITS, DEG_F), ("click", UNITS, NEXT)]),
+        nothing_installed(DOWNLOADS, units=("K", "F"))),
+    row("the shortcut page's close box leaves",
+        leave(SHORTCUTS, ("close",), accept_with_mouse() + [("wait", UNITS), ("click", UNITS, NEXT)]),
+        nothing_installed(DOWNLOADS, units=("M", "C"))),
+
+    # ---- The same version installed ----------------------------------------------------
+    row("Setup on the options page, started from the installation folder, runs the wizard",
+        [("wait", OPTIONS), ("window", OPTIONS, PAGE), ("controls", OPTIONS, OPTIONS_START),
+         ("shot", "options"), ("click", OPTIONS, NEXT), ("wait", LICENCE),
+         ("controls", LICENCE, LICENCE_AGAIN), ("key", LICENCE, "Escape"), ("exit",)],
+        untouched_installation() + [("reg", SETTINGS, "TempPath", None, None)],
+        prepare=installed_before(temp_path=None), start=INSTALL + "\\"),
+    row("Repair deletes the installed files and shortcuts, then the wizard installs again",
+        [("wait", OPTIONS), ("click", OPTIONS, REPAIR_CHOICE),
+         ("controls", OPTIONS, {SETUP_CHOICE: UNCHECKED, REPAIR_CHOICE: CHECKED}),
+         ("click", OPTIONS, NEXT), ("wait", LICENCE), ("check", *removed_files()),
+         *accept_with_keys()[1:], *through_units_and_shortcuts(), *finish(start_app=False)],
+        installed(DOWNLOADS, product="Microsoft Windows 10 Pro", also=("Nullbre", "DriverName")) + [
+            ("file", INSTALLED_SETUP, None), ("file", INSTALL + "\\home.bmp", None),
+            ("file", INSTALL + "\\" + REMOVAL_KEEPS, None)],  # the copy step deletes it
+        prepare=installed_before()),
+    row("Uninstall confirmed with Yes from the installation folder removes everything, "
+        "then the installed setup program",
+        [("wait", OPTIONS), ("click", OPTIONS, UNINSTALL_CHOICE), ("click", OPTIONS, NEXT),
+         ("wait", CONFIRM), ("window", CONFIRM, dict(PAGE, topmost=True)),
+         ("controls", CONFIRM, CONFIRM_START), ("shot", "uninstall-confirm"), ("click", CONFIRM, YES),
+         ("wait", DONE), ("window", DONE, PAGE), ("controls", DONE, DONE_START), ("shot", "uninstall-done"),
+         ("check", ("names", UNINSTALL, None), *removed_files()),
+         ("click", DONE, DONE_FINISHED), ("exit",)],
+        uninstalled(tooltips=False), prepare=installed_before(), start=INSTALL + "\\"),
+    row("Uninstall confirmed with the Y key keeps the settings the application owns when it "
+        "set tooltips; the done page's close box still deletes the installed setup program",
+        [("wait", OPTIONS), ("click", OPTIONS, UNINSTALL_CHOICE), ("click", OPTIONS, NEXT),
+         ("wait", CONFIRM), ("key", CONFIRM, "Y"), ("wait", DONE), ("close", DONE), ("exit",)],
+        uninstalled(tooltips=True) + [("file", DOWNLOADS + "SetupQuorvexPlenar.exe", "setup")],
+        prepare=installed_before(tooltips=True)),
+    row("No on the uninstall question removes nothing",
+        leave(CONFIRM, ("click", NO), [("wait", OPTIONS), ("click", OPTIONS, UNINSTALL_CHOICE),
+                                        ("click", OPTIONS, NEXT)]),
+        untouched_installation(), prepare=installed_before()),
+    row("the n key on the uninstall question removes nothing",
+        leave(CONFIRM, ("key", "n"), [("wait", OPTIONS), ("click", OPTIONS, UNINSTALL_CHOICE),
+                                       ("click", OPTIONS, NEXT)]),
+        untouched_installation(), prepare=installed_before()),
+    row("Escape on the uninstall question removes nothing",
+        leave(CONFIRM, ("key", "Escape"), [("wait", OPTIONS), ("click", OPTIONS, UNINSTALL_CHOICE),
+                                            ("click", OPTIONS, NEXT)]),
+        untouched_installation(), prepare=installed_before()),
+    row("the uninstall question's close box removes nothing",
+        leave(CONFIRM, ("close",), [("wait", OPTIONS), ("click", OPTIONS, UNINSTALL_CHOICE),
+                                     ("click", OPTIONS, NEXT)]),
+        untouched_installation(), prepare=installed_before()),
+    row("Exit on the options page removes nothing", leave(OPTIONS, ("click", EXIT)),
+        untouched_installation(), prepare=installed_before()),
+    row("the options page's close box removes nothing", leave(OPTIONS, ("close",)),
+        untouched_installation(), prepare=installed_before()),
+
+    # ---- Installed versions ------------------------------------------------------------
+    row("a newer version 3 installed ends without a window",
+        [("silent",)], startup_writes(DOWNLOADS) + [("reg", SETTINGS, "versione", "REG_SZ", "3")],
+        prepare=version("3")),
+    row("a newer version 2.2 installed ends without a window",
+        [("silent",)], startup_writes(DOWNLOADS) + [("reg", SETTINGS, "versione", "REG_SZ", "2.2")],
+        prepare=version("2.2")),
+    row("an older version 2.1 installed gets the wizard", leave(LICENCE, ("key", "Escape")),
+        startup_writes(DOWNLOADS), prepare=version("2.1")),
+    row("an older version 1 installed gets the wizard", leave(LICENCE, ("click", CANCEL)),
+        startup_writes(DOWNLOADS), prepare=version("1")),
+    row("a version that is not a number gets the wizard", leave(LICENCE, ("click", CANCEL)),
+        startup_writes(DOWNLOADS), prepare=version("two point eleven")),
+    row("version \" 2.11\" with a leading blank and a 300-character pathe gets the options page",
+        leave(OPTIONS, ("click", EXIT)),
+        startup_writes(DOWNLOADS) + [("reg", SETTINGS, "TempPath", "REG_SZ", DOWNLOADS),
+                                     ("reg", SETTINGS, "pathe", "REG_SZ", "C:\\" + "p" * 297)],
+        prepare={"reg": [(SETTINGS, "versione", " 2.11"), (SETTINGS, "pathe", "C:\\" + "p" * 297)],
+                 "files": []}),
+
+    # ---- Where it is started from ----------------------------------------------------------
+    row("started from a Setup folder inside the user's Temp folder, it refuses with a message",
+        [("wait", ERROR), ("controls", ERROR, {BOX_TEXT: {"text": TEMP_REFUSAL}}), ("shot", "temp-refusal"),
+         ("click", ERROR, BOX_OK), ("exit",)],
+        [("names", SETTINGS, None), ("names", PROBE, None), ("file", INSTALL, None), ("file", LOGS, None),
+         ("file", "TEMP\\Setup\\Eula.txt", None), ("file", "TEMP\\Setup\\ReadMe.txt", None)],
+        start="TEMP\\Setup\\"),
+    row("started from C:\\Temp, it refuses", leave(ERROR, ("click", BOX_OK)),
+        [("names", SETTINGS, None), ("file", INSTALL, None), ("file", "C:\\Temp\\Eula.txt", None)],
+        start="C:\\Temp\\"),
+    row("started from a folder named temp in lower case, it runs", leave(LICENCE, ("click", CANCEL)),
+        nothing_installed("C:\\temp\\x\\"), start="C:\\temp\\x\\"),
+]
