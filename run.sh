@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs the program. Until the setup program exists, the program
-# shown is QuorvexPlenar.exe, the stand-in application, with the Keyglyph library beside
-# it: on the screen when there is a display, otherwise as a scripted tour on a virtual
-# display whose screenshots land in build/tour/.
+# Builds everything and runs the setup program: on the screen when there is a display,
+# for a person to click through; otherwise a scripted tour of a first installation on a
+# virtual display, whose screenshots land in build/tour/screenshots/.
 set -eu
 top=$(cd "$(dirname "$0")" && pwd)
 "$top/tools/ensure-deps.sh"
@@ -16,36 +15,41 @@ done
 echo
 
 # 32-bit programs cannot run on this kind of machine; the 64-bit build of the same
-# sources runs under Wine, in a prefix of the build tree's own.
-program="$top/dist/x64/QuorvexPlenar.exe"
+# sources runs under Wine, in a prefix of its own.
+setup="$top/dist/x64/SetupQuorvexPlenar.exe"
 state="$top/build/run"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-    echo "Starting QuorvexPlenar.exe on $DISPLAY (close its window to end)."
+    # The prefix stays from run to run: a second run finds the installation and offers
+    # Setup, Repair and Uninstall. Remove build/run to start afresh.
     "$top/tools/wine-run.sh" "$state" --prefix-only
-    WINEPREFIX="$state/prefix" HOME="$state/home" WINEDEBUG=-all \
-        WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml=" wine "$program"
+    downloads="$state/prefix/drive_c/Downloads"
+    mkdir -p "$downloads"
+    cp "$setup" "$downloads/"
+    echo "Starting SetupQuorvexPlenar.exe on $DISPLAY, from C:\\Downloads of the prefix $state/prefix."
+    WINEPREFIX="$state/prefix" HOME="$state/home" WINEDEBUG=-all LC_ALL=C.UTF-8 \
+        WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml=" wine 'C:\Downloads\SetupQuorvexPlenar.exe'
     exit 0
 fi
 
+# No display: a first installation, worked by the end-to-end driver on a virtual display.
 tour="$top/build/tour"
-rm -rf "$tour"
-mkdir -p "$tour"
-eval "$("$top/tools/wine-run.sh" "$state" --env)"
 trap '"$top/tools/wine-run.sh" "$state" --stop' EXIT
-wine "$program" &
-for _ in $(seq 1 50); do
-    xdotool search --name '^Quorvex Plenar$' >/dev/null 2>&1 && break
-    sleep 0.2
+python3 "$top/tests/e2e/drive.py" --keep --state "$state" --setup "$setup" --dist "$top/dist/x64" \
+    --probe "$top/build/x64/tests/e2e/screen_probe.exe" --out "$tour" \
+    "a first installation accepted with the mouse"
+prefix=$(ls -d "$tour"/run/*/prefix | head -1)
+echo
+echo "No display: a tour of a first installation on a virtual display. Screenshots, one per page:"
+ls "$tour"/screenshots/*.png | sed "s|^$top/|  |"
+echo
+echo "Installed in C:\\Quorvex Plenar:"
+ls -l "$prefix/drive_c/Quorvex Plenar" | sed 1d | awk '{printf "  %-22s %9d bytes\n", $9, $5}'
+echo "Desktop shortcuts:"
+for link in "$prefix"/drive_c/users/*/Desktop/*.lnk; do
+    target=$(lnkinfo "$link" | sed -n 's/^\s*Local path\s*: //p' | head -1)
+    echo "  $(basename "$link") -> $target"
 done
-sleep 2
-import -window root "$tour/1-shapes.png"
-xdotool key Next Next Next
-sleep 1
-import -window root "$tour/2-further-down.png"
-xdotool key End
-sleep 1
-import -window root "$tour/3-symbols.png"
-wineserver -k
-echo "No display: a tour of QuorvexPlenar.exe on a virtual display. Screenshots:"
-ls "$tour"/*.png | sed "s|^$top/|  |"
+echo "Installed programs (wine uninstaller --list):"
+WINEPREFIX="$prefix" HOME="$tour/home" WINEDEBUG=-all wine uninstaller --list | sed 's/^/  /'
+WINEPREFIX="$prefix" wineserver -k

@@ -105,6 +105,7 @@ class Run:
         self.prefix = self.dir / "prefix"
         self.env = dict(driver.env, WINEPREFIX=str(self.prefix), HOME=str(self.dir / "home"))
         self.reg_cache = {}
+        self.shots_taken = 0
         self.setup = None
         self.probe = None
 
@@ -243,7 +244,8 @@ class Run:
 
     def do_shot(self, name):
         self.d.shots.mkdir(parents=True, exist_ok=True)
-        path = self.d.shots / f"{self.slug}--{name}.png"
+        self.shots_taken += 1
+        path = self.d.shots / f"{self.slug}--{self.shots_taken:02d}-{name}.png"
         time.sleep(0.3)  # the last paint reaches the display
         subprocess.run(["import", "-window", "root", str(path)], env=self.env, check=True)
         return path
@@ -517,6 +519,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     for name in ("state", "setup", "dist", "probe", "out"):
         parser.add_argument("--" + name, required=True)
+    parser.add_argument("--keep", action="store_true",
+                        help="keep each passed scenario's prefix in OUT/run/ (for a tour)")
     parser.add_argument("names", nargs="*", help="run only scenarios whose name holds one of these")
     args = parser.parse_args()
     chosen = [s for s in S.SCENARIOS if not args.names or any(n in s["name"] for n in args.names)]
@@ -533,7 +537,8 @@ def main():
         try:
             run.run()
             print(f"PASS {scenario['name']} ({time.time() - begun:.1f} s)", flush=True)
-            shutil.rmtree(run.dir, ignore_errors=True)
+            if not args.keep:
+                shutil.rmtree(run.dir, ignore_errors=True)
         except (Failure, OSError, subprocess.SubprocessError) as failure:
             failed += 1
             print(f"FAIL {scenario['name']} ({time.time() - begun:.1f} s): {failure}", flush=True)
