@@ -11,7 +11,6 @@ readers: `wine reg query`, the host's view of drive C:, `lnkinfo`, `wine uninsta
   drive.py --state DIR --setup EXE --dist DIR --probe EXE --out DIR [NAME-PART ...]
 """
 import argparse
-import json
 import os
 import re
 import shlex
@@ -25,21 +24,14 @@ sys.dont_write_bytecode = True  # nothing written beside the sources
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import scenarios as S  # noqa: E402
 
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "support"))
+import winebed  # noqa: E402
+
 TOP = Path(__file__).resolve().parents[2]
 
 
 class Failure(Exception):
     pass
-
-
-def copy_prefix(source, target):
-    """A prefix copy in a fraction of a second: the builtin DLLs, most of a prefix and
-    never written while programs run, are linked; everything else is copied."""
-    target.mkdir(parents=True)
-    subprocess.run(f"tar -C '{source}' --exclude=./drive_c/windows/system32 -cf - . | "
-                   f"tar -C '{target}' -xf -", shell=True, check=True)
-    subprocess.run(["cp", "-al", str(source / "drive_c/windows/system32"),
-                    str(target / "drive_c/windows/system32")], check=True)
 
 
 def slug(text):
@@ -48,34 +40,6 @@ def slug(text):
 
 def xdotool(env, *args):
     subprocess.run(["xdotool", *map(str, args)], env=env, check=True)
-
-
-class Probe:
-    """screen_probe.exe, kept running in the scenario's prefix."""
-
-    def __init__(self, exe, env):
-        self.proc = subprocess.Popen(["wine", exe], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                     stderr=subprocess.DEVNULL, env=env, text=True,
-                                     encoding="cp1252", errors="replace")
-
-    def ask(self, *args):
-        self.proc.stdin.write("\t".join(map(str, args)) + "\n")
-        self.proc.stdin.flush()
-        line = self.proc.stdout.readline()
-        if not line:
-            raise Failure("screen probe ended")
-        # The probe writes bytes 0x80 and up as \u00XX; they are code page 1252.
-        return json.loads(line, object_hook=lambda d: {
-            k: (v.encode("latin-1", "replace").decode("cp1252", "replace") if isinstance(v, str) else v)
-            for k, v in d.items()})
-
-    def quit(self):
-        try:
-            self.proc.stdin.write("quit\n")
-            self.proc.stdin.flush()
-            self.proc.wait(5)
-        except (OSError, subprocess.TimeoutExpired):
-            self.proc.kill()
 
 
 def read_ppm(png):
@@ -134,7 +98,7 @@ class Run:
     def make_prefix(self):
         shutil.rmtree(self.dir, ignore_errors=True)
         (self.dir / "home").mkdir(parents=True)
-        copy_prefix(self.d.template, self.prefix)
+        winebed.copy_prefix(self.d.template, self.prefix)
 
     def prepare(self):
         for path, content in self.sc["prepare"]["files"]:
@@ -462,7 +426,7 @@ class Run:
         self.make_prefix()
         try:
             self.prepare()
-            self.probe = Probe(self.d.probe, self.env)
+            self.probe = winebed.Probe(self.d.probe, self.env)
             self.probe.ask("screen")  # the desktop is up
             self.start()
             steps = list(self.sc["steps"])
@@ -508,7 +472,7 @@ class Driver:
         shutil.rmtree(self.shots, ignore_errors=True)
         self.template = self.out / "template"
         shutil.rmtree(self.template, ignore_errors=True)
-        copy_prefix(harness, self.template)
+        winebed.copy_prefix(harness, self.template)
         users = [u.name for u in (self.template / "drive_c/users").iterdir() if u.name != "Public"]
         if len(users) != 1:
             raise SystemExit(f"expected one user in the prefix, found {users}")
@@ -539,7 +503,7 @@ def main():
             print(f"PASS {scenario['name']} ({time.time() - begun:.1f} s)", flush=True)
             if not args.keep:
                 shutil.rmtree(run.dir, ignore_errors=True)
-        except (Failure, OSError, subprocess.SubprocessError) as failure:
+        except (Failure, winebed.ProbeEnded, OSError, subprocess.SubprocessError) as failure:
             failed += 1
             print(f"FAIL {scenario['name']} ({time.time() - begun:.1f} s): {failure}", flush=True)
     shutil.rmtree(driver.template, ignore_errors=True)

@@ -10,6 +10,7 @@ import subprocess
 import sys
 import tempfile
 
+sys.dont_write_bytecode = True  # nothing written beside the sources
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), '..', 'support'))
 import winebed  # noqa: E402
 
@@ -362,17 +363,19 @@ def answer_message(prefix, args, steps, expected):
     """Runs the steps to the message box, reads it, clicks OK; faults found."""
     with tempfile.TemporaryFile() as out:
         runner = prefix.start(r'C:\runner\action_runner.exe', *steps, output=out)
-        probe = winebed.Probe(prefix, args.probe)
+        probe = winebed.Probe(args.probe, prefix.env)
         try:
-            if not probe.wait('Error', 30):
+            if 'error' in probe.ask('wait', 'Error', 30000):
                 return ['no message box titled Error']
-            controls = probe.controls('Error')
+            controls = {c['id']: c for c in probe.ask('controls', 'Error')['controls']}
             text = controls.get(65535, {}).get('text')
             faults = [] if text == expected else [f'message {text!r}']
-            probe.click_control('Error', 1)
+            left, top, right, bottom = controls[1]['rect']
+            subprocess.run(['xdotool', 'mousemove', '--sync', str((left + right) // 2),
+                            str((top + bottom) // 2), 'click', '1'], env=prefix.env, check=True)
             code = runner.wait(timeout=30)
         finally:
-            probe.close()
+            probe.quit()
         out.seek(0)
         said = out.read().decode('cp1252', 'replace')
     if code != 0:

@@ -44,27 +44,11 @@ class Prefix:
         # The template's server must be gone, or its registry may be half written.
         subprocess.run(['wineserver', '-k'], env=self.base_env, stderr=subprocess.DEVNULL)
         subprocess.run(['wineserver', '-w'], env=self.base_env, stderr=subprocess.DEVNULL)
-        # The system folders (most of the prefix) are never written by a test: link them.
-        windows = os.path.join('drive_c', 'windows')
-        shared = {os.path.join(windows, 'system32'), os.path.join(windows, 'syswow64')}
-        os.makedirs(os.path.join(self.root, windows))
-        for entry in os.listdir(self.template):
-            if entry != 'drive_c':
-                self._copy(entry)
-        for entry in os.listdir(os.path.join(self.template, 'drive_c')):
-            if entry != 'windows':
-                self._copy(os.path.join('drive_c', entry))
-        for entry in os.listdir(os.path.join(self.template, windows)):
-            relative = os.path.join(windows, entry)
-            self._copy(relative, link=relative in shared)
+        copy_prefix(self.template, self.root)
         # One server for the whole case: each program then starts in a fraction of the
         # time a cold prefix takes.
         subprocess.run(['wineserver', '-p'], env=self.env, check=True)
         return self
-
-    def _copy(self, relative, link=False):
-        subprocess.run(['cp', '-al' if link else '-a', os.path.join(self.template, relative),
-                        os.path.join(self.root, os.path.dirname(relative)) + '/'], check=True)
 
     def kill(self):
         if os.path.isdir(getattr(self, 'root', '')):
@@ -133,6 +117,50 @@ class Prefix:
         return values
 
 
+def copy_prefix(source, target):
+    """A prefix copy in a fraction of a second: the builtin DLLs, most of a prefix and
+    never written while programs run, are linked; everything else is copied."""
+    os.makedirs(target)
+    subprocess.run(f"tar -C '{source}' --exclude=./drive_c/windows/system32 -cf - . | "
+                   f"tar -C '{target}' -xf -", shell=True, check=True)
+    subprocess.run(['cp', '-al', os.path.join(source, 'drive_c/windows/system32'),
+                    os.path.join(target, 'drive_c/windows/system32')], check=True)
+
+
+class ProbeEnded(RuntimeError):
+    pass
+
+
+class Probe:
+    """screen_probe.exe, kept running in a prefix: what the screen holds, as Windows
+    sees it. Clicks and keys go through the X display (xdotool), as a user's would;
+    under the virtual desktop, screen coordinates are the display's."""
+
+    def __init__(self, exe, env):
+        self.proc = subprocess.Popen(['wine', str(exe)], stdin=subprocess.PIPE,
+                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=env,
+                                     text=True, encoding='latin-1')
+
+    def ask(self, *args):
+        self.proc.stdin.write('\t'.join(map(str, args)) + '\n')
+        self.proc.stdin.flush()
+        line = self.proc.stdout.readline()
+        if not line:
+            raise ProbeEnded('screen probe ended')
+        # The probe writes bytes 0x80 and up as \u00XX; they are code page 1252.
+        return json.loads(line, object_hook=lambda d: {
+            k: (v.encode('latin-1').decode('cp1252', 'replace') if isinstance(v, str) else v)
+            for k, v in d.items()})
+
+    def quit(self):
+        try:
+            self.proc.stdin.write('quit\n')
+            self.proc.stdin.flush()
+            self.proc.wait(5)
+        except (OSError, subprocess.TimeoutExpired):
+            self.proc.kill()
+
+
 def expand_root(key):
     for short, long in (('HKCU', 'HKEY_CURRENT_USER'), ('HKLM', 'HKEY_LOCAL_MACHINE')):
         if key.startswith(short + '\\'):
@@ -149,53 +177,3 @@ def wait_for(condition, seconds=20, step=0.1):
         time.sleep(step)
     return condition()
 
-
-class Probe:
-    """screen_probe.exe running in the prefix: what the screen holds, as Windows sees it.
-    Clicks and keys go through the X display (xdotool), as a user's would; under the
-    virtual desktop, screen coordinates are the display's."""
-
-    def __init__(self, prefix, probe_exe):
-        self.prefix = prefix
-        target = prefix.host_path(r'C:\probe\screen_probe.exe')
-        os.makedirs(os.path.dirname(target), exist_ok=True)
-        shutil.copy(probe_exe, target)
-        self.process = subprocess.Popen(['wine', r'C:\probe\screen_probe.exe'], env=prefix.env,
-                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                        stderr=subprocess.DEVNULL, text=True, encoding='latin-1')
-
-    def ask(self, *words):
-        self.process.stdin.write('\t'.join(str(w) for w in words) + '\n')
-        self.process.stdin.flush()
-        line = self.process.stdout.readline()
-        if not line:
-            raise RuntimeError('the screen probe ended')
-        # The probe writes bytes from 0x80 up as \u00XX: they are code page 1252.
-        return json.loads(line, object_hook=_cp1252_texts)
-
-    def wait(self, title, seconds=20):
-        answer = self.ask('wait', title, int(seconds * 1000))
-        return answer.get('window')
-
-    def controls(self, title):
-        return {c['id']: c for c in self.ask('controls', title).get('controls', [])}
-
-    def click(self, x, y):
-        subprocess.run(['xdotool', 'mousemove', '--sync', str(x), str(y), 'click', '1'],
-                       env=self.prefix.env, check=True)
-
-    def click_control(self, title, control_id):
-        left, top, right, bottom = self.controls(title)[control_id]['rect']
-        self.click((left + right) // 2, (top + bottom) // 2)
-
-    def close(self):
-        try:
-            self.process.stdin.write('quit\n')
-            self.process.stdin.flush()
-        except OSError:
-            pass
-
-
-def _cp1252_texts(obj):
-    return {k: v.encode('latin-1').decode('cp1252', 'replace') if isinstance(v, str) else v
-            for k, v in obj.items()}
