@@ -21,6 +21,8 @@ enum : int32_t { kChoseUninstall = 1, kChoseRepair = 2, kChoseSetup = 3 };
 constexpr uint16_t kFloatingPointControl = 0x033F;
 constexpr DWORD kProbeWait = 200;
 constexpr DWORD kPauseAfterCopying = 2000;
+// Tries of the deletion of the installed setup program, a second apart.
+constexpr int32_t kSelfDeleteAttempts = 15;
 
 void ResetFloatingPoint() {
     uint16_t controlWord = kFloatingPointControl;
@@ -113,14 +115,43 @@ void StartUp() {
     EndSetup();
 }
 
+// New string: the full path of a program in the system folder. Started by bare name, a
+// program is looked for in the working and the program's folder first, where anybody
+// may have put one of that name.
+rt::NewString SystemProgram(const char* name) {
+    char systemFolder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(systemFolder, sizeof systemFolder);
+    if (length == 0 || length >= sizeof systemFolder) return rt::CopyString("");
+    return rt::Concat(systemFolder, "\\", name);
+}
+
 // The installed copy of the setup program is deleted by the command interpreter once
-// this program has ended.
+// this program has ended. A running program's file cannot be deleted, and nothing
+// orders the interpreter's start after this program's end, so the deletion is tried
+// again after each second for a while (ping is the delay every system has).
 void DeleteInstalledSetupProgram() {
     install::PrepareFolders();
     g_setup.SelfDeletePath = rt::Concat(g_setup.InstallFolder.c_str(), "\\SetupQuorvexPlenar.exe");
-    const rt::NewString parameters =
-        rt::Concat("/c del \"", g_setup.SelfDeletePath.c_str(), "\"");
-    rt::RunProgram("cmd", parameters.c_str());
+    const rt::NewString interpreter = SystemProgram("cmd.exe");
+    const rt::NewString deletion = rt::Concat("del \"", g_setup.SelfDeletePath.c_str(),
+                                              "\" >nul 2>&1");
+    // del; if it is still there: a second's pause, del; if it is still there: ...
+    const rt::NewString stillThere = rt::Concat(" & if exist \"", g_setup.SelfDeletePath.c_str(),
+                                                "\" (");
+    const rt::NewString pause =
+        rt::Concat("\"", SystemProgram("ping.exe").c_str(), "\" -n 2 127.0.0.1 >nul & ");
+    rt::NewString parameters = rt::Concat("/c ", deletion.c_str());
+    for (int32_t attempt = 1; attempt < kSelfDeleteAttempts; ++attempt) {
+        parameters = rt::Concat(parameters.c_str(), stillThere.c_str(), pause.c_str());
+        parameters = rt::Concat(parameters.c_str(), deletion.c_str());
+    }
+    for (int32_t attempt = 1; attempt < kSelfDeleteAttempts; ++attempt) {
+        parameters = rt::Concat(parameters.c_str(), " )");
+    }
+    if (interpreter.c_str()[0] != '\0') rt::RunProgram(interpreter.c_str(), parameters.c_str());
+#ifdef QP_LINGER_AFTER_SELF_DELETE_MS
+    Sleep(QP_LINGER_AFTER_SELF_DELETE_MS);
+#endif
 }
 
 [[noreturn]] void RunOptions() {

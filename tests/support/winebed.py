@@ -71,10 +71,11 @@ class Prefix:
             raise subprocess.CalledProcessError(code, args, result.stdout, result.stderr)
         return result
 
-    def start(self, *args, output=subprocess.DEVNULL):
-        """Starts a program and returns at once; its output goes to the file given."""
+    def start(self, *args, output=subprocess.DEVNULL, cwd=None):
+        """Starts a program and returns at once; its output goes to the file given. A
+        working folder inside drive_c is the program's C: working folder."""
         return subprocess.Popen(['wine', *args], env=self.env, stdout=output,
-                                stderr=subprocess.DEVNULL)
+                                stderr=subprocess.DEVNULL, cwd=cwd)
 
     # ---- the C: drive ----------------------------------------------------------------
 
@@ -159,6 +160,11 @@ class Probe:
             self.proc.wait(5)
         except (OSError, subprocess.TimeoutExpired):
             self.proc.kill()
+
+
+def xdotool(env, *args):
+    """Real input on the display: the pointer, clicks and keys."""
+    subprocess.run(['xdotool', *map(str, args)], env=env, check=True)
 
 
 def expand_root(key):
