@@ -1104,3 +1104,28 @@ TEST_CASE("a status bar added to an MDI frame makes room below the MDI client") 
     CHECK(mdi.bottom == client.bottom - (bar.bottom - bar.top));
     tk::CloseWindow(frame);
 }
+
+TEST_CASE("SetWindowIcon shows the icon in the caption of a window already on the screen") {
+    tk::Window w{};
+    REQUIRE(tk::OpenWindow(w, 100, 100, 300, 200, 0x70000, nullptr, "icon", RecordControlEvents));
+    gui::PumpFor(300);
+    // A solid red icon: 16 x 16, colour bits red, mask all opaque.
+    std::vector<uint32_t> red(16 * 16, 0x00FF0000);
+    std::vector<uint8_t> opaque(16 * 16 / 8, 0);
+    HICON icon = CreateIcon(GetModuleHandleA(nullptr), 16, 16, 1, 32, opaque.data(),
+                            reinterpret_cast<const BYTE*>(red.data()));
+    REQUIRE(icon != nullptr);
+    tk::SetWindowIcon(w, icon);
+    gui::PumpFor(300);
+    // The caption band left of the title, where the small icon sits.
+    RECT window{};
+    GetWindowRect(w.hwnd, &window);
+    POINT client{0, 0};
+    ClientToScreen(w.hwnd, &client);
+    const RECT band{window.left, window.top, window.left + 40, client.y};
+    const gui::Pixels caption = gui::ReadScreen(band);
+    CHECK(caption.CountOther({0, 0, caption.width, caption.height}, RGB(255, 0, 0)) <
+          caption.width * caption.height);
+    tk::CloseWindow(w);
+    DestroyIcon(icon);
+}
