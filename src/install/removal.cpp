@@ -1,4 +1,6 @@
 // Removal of an installation: registry records, program files and shortcuts.
+#include <cstring>
+
 #include "install/actions.h"
 #include "registry/registry_path.h"
 #include "runtime/files.h"
@@ -36,6 +38,33 @@ rt::NewString RegisteredInstallFolder() {
 
 bool Empty(const rt::Text& text) { return text.c_str()[0] == '\0'; }
 
+// Whether the removal may delete from a recorded folder: a plain local absolute path
+// as our setup records it ("C:\Quorvex Plenar"), at most with one trailing backslash.
+// The value can be edited by anyone, so whatever could lead elsewhere is refused: "."
+// and ".." segments (also behind forward slashes), shares and device paths (\\server,
+// \\?\, \\.\), paths relative to a drive or folder, a drive's root, and characters no
+// folder name holds.
+bool PlainLocalFolder(const char* path) {
+    const char drive = path[0];
+    if (!((drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z')) || path[1] != ':' ||
+        path[2] != '\\') {
+        return false;
+    }
+    const char* p = path + 3;
+    do {
+        const char* segment = p;
+        bool dotsAndBlanks = true;
+        for (; *p != '\0' && *p != '\\'; ++p) {
+            const unsigned char c = static_cast<unsigned char>(*p);
+            if (c < 0x20 || std::strchr("/:*?\"<>|", c) != nullptr) return false;
+            dotsAndBlanks = dotsAndBlanks && (c == '.' || c == ' ');
+        }
+        if (p == segment || dotsAndBlanks) return false;  // empty, ".", ".." and the like
+        if (*p == '\\') ++p;
+    } while (*p != '\0');
+    return true;
+}
+
 }  // namespace
 
 int32_t RemoveInstallation() {
@@ -67,7 +96,7 @@ int32_t RemoveInstallation() {
 int32_t DeleteInstalledFiles() {
     // The repair road comes here without RemoveInstallation having read the folder.
     if (Empty(g_setup.RemovalFolder)) g_setup.RemovalFolder = RegisteredInstallFolder();
-    if (Empty(g_setup.RemovalFolder)) return 0;
+    if (!PlainLocalFolder(g_setup.RemovalFolder.c_str())) return 0;  // also when empty
     for (const char* name : kInstalledFiles) {
         rt::DeleteFile(rt::Concat(g_setup.RemovalFolder.c_str(), name).c_str());
     }

@@ -118,6 +118,9 @@ class Run:
                 lines.append(quoted + "=-")
             elif isinstance(data, int):
                 lines.append(f"{quoted}=dword:{data:08x}")
+            elif isinstance(data, tuple):  # (type, bytes); the import ends a string type with a NUL
+                kind, raw = data
+                lines.append(f"{quoted}=hex({kind:x}):" + ",".join(f"{b:02x}" for b in raw))
             else:
                 lines.append(quoted + '="' + data.replace("\\", "\\\\").replace('"', '\\"') + '"')
             lines.append("")

@@ -31,6 +31,8 @@ Outcome:
   ("vanishes", PATH)                the file is gone within a few seconds
   ("app", RUNNING)                  as the step, after the end
 Paths are C: paths; DESKTOP\\ and TEMP\\ stand for the user's desktop and Temp folders.
+Prepared registry data: a text, an int (REG_DWORD), None (deleted), or (TYPE, BYTES) for
+a value of any type and content (a string type always gets a final NUL).
 """
 
 ANY = "(any non-empty text)"
@@ -318,8 +320,14 @@ def product(name):
     return {"reg": [(SYSTEM, "ProductName", name)], "files": []}
 
 
-def version(text):
-    return {"reg": [(SETTINGS, "versione", text)], "files": []}
+def version(data):
+    return {"reg": [(SETTINGS, "versione", data)], "files": []}
+
+
+REG_SZ, REG_BINARY, REG_DWORD, REG_MULTI_SZ, REG_QWORD = 1, 3, 4, 7, 11
+# What start-up decides, seen from the outside.
+ROADS = {"wizard": leave(LICENCE, ("click", CANCEL)), "options page": leave(OPTIONS, ("click", EXIT)),
+         "end": [("silent",)]}
 
 
 SCENARIOS = [
@@ -463,6 +471,23 @@ SCENARIOS = [
         startup_writes(DOWNLOADS), prepare=version("1")),
     row("a version that is not a number gets the wizard", leave(LICENCE, ("click", CANCEL)),
         startup_writes(DOWNLOADS), prepare=version("two point eleven")),
+    # Hostile "versione" data: read as text up to the first NUL, numbers as " n", too long
+    # for a text buffer as the empty text; a cut or overlong read would take another road.
+    *[row(f"versione {what} leads to the {road}", ROADS[road], startup_writes(DOWNLOADS),
+          prepare=version((kind, data)))
+      for what, kind, data, road in [
+          ("as REG_DWORD 3", REG_DWORD, (3).to_bytes(4, "little"), "end"),
+          ("as REG_QWORD with 3 in its low half", REG_QWORD,
+           (0xFFFFFFFF00000003).to_bytes(8, "little"), "end"),
+          ("as REG_BINARY without a NUL", REG_BINARY, b"2.11", "options page"),
+          ("as REG_BINARY of 255 bytes without a NUL", REG_BINARY, b" " * 252 + b"3.0", "wizard"),
+          ("as REG_MULTI_SZ", REG_MULTI_SZ, b"2.11\0" + b"9\0\0", "options page"),
+          ("of 0 bytes", REG_SZ, b"", "wizard"),
+          ("of 254 bytes", REG_SZ, b" " * 249 + b"2.11\0", "options page"),
+          ("of 255 bytes", REG_SZ, b" " * 250 + b"2.11\0", "options page"),
+          ("of 4096 bytes", REG_SZ, b"3" + b" " * 4094 + b"\0", "wizard"),
+          ("with embedded NULs", REG_SZ, b"2.11\0" + b"99\0", "options page"),
+      ]],
     row("version \" 2.11\" with a leading blank and a 300-character pathe gets the options page",
         leave(OPTIONS, ("click", EXIT)),
         startup_writes(DOWNLOADS) + [("reg", SETTINGS, "TempPath", "REG_SZ", DOWNLOADS),

@@ -138,9 +138,17 @@ def payload_installed(prefix, context):
     return faults
 
 
+def host(prefix, path):
+    r"""The host path of a C: path, or of a \\server\share path: Wine keeps shares in
+    the prefix's dosdevices/unc folder."""
+    if path.startswith('\\\\'):
+        return os.path.join(prefix.root, 'dosdevices', 'unc', *path[2:].split('\\'))
+    return prefix.host_path(path)
+
+
 def files(names, exist):
     def check(prefix, _):
-        wrong = [n for n in names if os.path.exists(prefix.host_path(n)) != exist]
+        wrong = [n for n in names if os.path.exists(host(prefix, n)) != exist]
         return [f'{"missing" if exist else "still there"}: {wrong}'] if wrong else []
     return check
 
@@ -238,8 +246,6 @@ CASES = [
          product='Windows 10 Home', expect=[layer('~ WIN7RTM'), strings(SETTINGS, {'WinPatch': '1'})]),
     Case('a 2008 server edition gets the layer', [['ApplyCompatibilityLayer']],
          product='Windows Server 2008 R2 Enterprise', expect=[layer('~ WIN7RTM')]),
-    Case('no product name, no layer', [['ApplyCompatibilityLayer']], product=None,
-         expect=[layer(None), absent(SETTINGS, ['WinPatch'])]),
     Case('a WinPatch of "0" counts as set', [['ApplyCompatibilityLayer']],
          registry=[(SETTINGS, 'WinPatch', '0')], expect=[layer(None)]),
     # Repair and removal.
@@ -274,10 +280,6 @@ CASES = [
          [BOTH_LINKS + ['PrepareFolders', 'CreateShortcuts']],
          registry=[(SHELL_FOLDERS, 'Desktop', LONG_DESKTOP)],
          files=[(LONG_DESKTOP + r'\desktop.ini', b'')], expect=[no_link_anywhere]),
-    Case('a product name longer than a text buffer is recorded empty, with no layer',
-         [['PrepareFolders', 'WriteSettingsRecords', 'ApplyCompatibilityLayer']],
-         product='Windows 10 ' + 'Pro ' * 70,
-         expect=[strings(SETTINGS, {'Windows': ''}), layer(None)]),
     # A program file that did not arrive: the message, a real click on OK, exit code 0.
     Case('an installation folder blocked by a file is reported',
          [['PrepareFolders', 'CopyApplicationFiles']], files=[(FOLDER, b'not a folder')],
@@ -293,11 +295,45 @@ CASES = [
          message=not_copied('QuorvexPlenar.exe'),
          expect=[files([FOLDER + r'\QuorvexPlenar.exe'], False),
                  files([FOLDER + r'\Keyglyph.dll'], True)]),
-    Case('a pathe longer than a text buffer deletes nothing',
-         [BOTH_LINKS + INSTALL, ['DeleteInstalledFiles']],
-         registry=[(SETTINGS, 'pathe', 'C:\\' + 'x' * 297)],
-         expect=[files(REMOVED_FILES[:2], True)]),
 ]
+
+# ---- Hostile registry data --------------------------------------------------------------
+
+# A product name that is missing or too long for a text buffer: recorded empty, no layer
+# (the long ones hold "10", so a cut read would record text and set the layer).
+CASES += [
+    Case(f'a product name {label} is recorded empty, with no layer',
+         [['PrepareFolders', 'WriteSettingsRecords', 'ApplyCompatibilityLayer']], product=name,
+         expect=[strings(SETTINGS, {'Windows': ''}), layer(None), absent(SETTINGS, ['WinPatch'])])
+    for label, name in [('missing', None), ('of 300 bytes', 'Windows 10 ' + 'Pro ' * 72),
+                        ('of 4096 bytes', 'Windows 10 ' + 'x' * 4084)]]
+
+# The removal's file names, planted in the installation folder and in the folders that a
+# hostile "pathe" names or escapes into. Only the folder as our setup writes it, or with
+# one trailing backslash, loses its files; files of those names elsewhere never do.
+DECOY = r'C:\Decoy'
+SHARE = r'\\server\share\x'
+IN_FOLDER = [FOLDER + '\\' + n for n in ['quorvexplenar.exe', 'Keyglyph.dll'] + APP_LEFTOVERS]
+DECOYS = [p.replace(FOLDER, place) for place in (DECOY, SHARE) for p in IN_FOLDER]
+CASES += [
+    Case(f'pathe {label} on {action}: ' + ('deletes the installed files' if deletes else
+                                            'deletes nothing'),
+         [[action]], registry=[(SETTINGS, 'pathe', pathe)],
+         files=[(p, b'x') for p in IN_FOLDER + DECOYS],
+         expect=[files(IN_FOLDER, not deletes), files(DECOYS, True)])
+    for label, pathe, action, deletes in [
+        ('as written', FOLDER, 'DeleteInstalledFiles', True),
+        ('with a trailing backslash', FOLDER + '\\', 'RemoveInstallation', True),
+        ('with forward slashes', 'C:/Quorvex Plenar', 'DeleteInstalledFiles', False),
+        ('with a . segment', FOLDER + r'\.', 'DeleteInstalledFiles', False),
+        ('escaping with ..', FOLDER + r'\..\Decoy', 'RemoveInstallation', False),
+        ('escaping with / and ..', 'C:\\Quorvex Plenar/../Decoy', 'DeleteInstalledFiles', False),
+        ('on a share', SHARE, 'RemoveInstallation', False),
+        ('as a \\\\?\\ device path', '\\\\?\\' + DECOY, 'DeleteInstalledFiles', False),
+        ('as a \\\\.\\ device path', '\\\\.\\' + DECOY, 'RemoveInstallation', False),
+        ('relative to the drive', 'C:Decoy', 'DeleteInstalledFiles', False),
+        ('of 300 characters', DECOY + '\\' * 292, 'DeleteInstalledFiles', False),
+    ]]
 
 
 def prepare(prefix, case):
@@ -314,9 +350,9 @@ def plant(prefix, case):
         else:
             prefix.reg_add(key, name, data)
     for path, data in case.files:
-        host = prefix.host_path(path)
-        os.makedirs(os.path.dirname(host), exist_ok=True)
-        with open(host, 'wb') as f:
+        target = host(prefix, path)
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        with open(target, 'wb') as f:
             f.write(data)
 
 
