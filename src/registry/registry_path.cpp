@@ -158,4 +158,11 @@ LONG RegDeleteKeyByPath(const char* path) {
     return RegDeleteKeyA(split.root, split.subkey.c_str());
 }
 
+bool SplitForTest(const char* path, HKEY& root, rt::Text& subkey) {
+    const SplitPath split = Split(path);
+    root = split.root;
+    subkey = split.subkey.c_str();
+    return split.complete;
+}
+
 }  // namespace reg

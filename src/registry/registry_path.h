@@ -37,4 +37,8 @@ rt::NewString RegDeleteValueByPath(const char* path, const char* valueName);
 // Deletes the last key of the path (only when it has no subkeys); the registry's status.
 LONG RegDeleteKeyByPath(const char* path);
 
+// For tests: the split every operation above acts on. The subkey path lands in a text
+// buffer; false when it does not fit, so that the operations refuse the path.
+bool SplitForTest(const char* path, HKEY& root, rt::Text& subkey);
+
 }  // namespace reg

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "runtime/win.h"
 
@@ -204,6 +205,24 @@ double Power(double x, double y) {
     return std::pow(x, y);
 }
 
+// 1/10^k for k = 0..323, each rounded once to double by the compiler's reading of the
+// literal; 10^-324 and beyond round to 0. Past 10^22 no power of ten is a double, so
+// 1.0 / Power(10, k) would round twice, and the C library's pow is units off besides.
+#define QP_TENTH(k) 1e-##k
+#define QP_TENTHS10(k)                                                              \
+    QP_TENTH(k##0), QP_TENTH(k##1), QP_TENTH(k##2), QP_TENTH(k##3), QP_TENTH(k##4), \
+        QP_TENTH(k##5), QP_TENTH(k##6), QP_TENTH(k##7), QP_TENTH(k##8), QP_TENTH(k##9)
+#define QP_TENTHS100(k)                                                                            \
+    QP_TENTHS10(k##0), QP_TENTHS10(k##1), QP_TENTHS10(k##2), QP_TENTHS10(k##3), QP_TENTHS10(k##4), \
+        QP_TENTHS10(k##5), QP_TENTHS10(k##6), QP_TENTHS10(k##7), QP_TENTHS10(k##8),                \
+        QP_TENTHS10(k##9)
+constexpr double kTenths[] = {QP_TENTHS100(0), QP_TENTHS100(1), QP_TENTHS100(2),
+                              QP_TENTHS10(30), QP_TENTHS10(31), QP_TENTH(320),
+                              QP_TENTH(321),   QP_TENTH(322),   QP_TENTH(323)};
+#undef QP_TENTHS100
+#undef QP_TENTHS10
+#undef QP_TENTH
+
 double Val(const char* text) {
     const char* p = OrEmpty(text);
     while (*p == ' ' || *p == '\t') ++p;
@@ -220,7 +239,7 @@ double Val(const char* text) {
     if (*p == '.') {
         ++p;
         for (int k = 1; *p >= '0' && *p <= '9'; ++p, ++k) {
-            const double scale = 1.0 / Power(10.0, k);
+            const double scale = k < static_cast<int>(std::size(kTenths)) ? kTenths[k] : 0.0;
             const double term = (*p - '0') * scale;
             sum = sum + term;
         }

@@ -208,6 +208,10 @@ TEST_CASE("Val reads plain decimals, bit for bit") {
     CHECK(Val("-") == 0.0);
     CHECK(Val(nullptr) == 0.0);
     CHECK(Val("3000000000") == 3000000000.0);
+    // Past the 22nd decimal no power of ten is a double: each digit still weighs 1/10^k
+    // rounded once (the C library's pow was units off there).
+    CHECK(SameBits(Val(" .00000000000000000000007"), 7 * 1e-23));
+    CHECK(SameBits(Val(("0." + std::string(83, '0') + "1").c_str()), 1e-84));
     // The version the setup writes and later reads back compares equal to its own.
     CHECK(SameBits(Val(LTrim(Str(Val(" 2.11")).c_str()).c_str()), Val(" 2.11")));
 }
