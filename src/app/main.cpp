@@ -1,10 +1,11 @@
 // QuorvexPlenar.exe: the stand-in for the vehicle-diagnostics application. It shows
 // every button shape of Keyglyph.dll, which it loads from its own folder.
 #include "app/shape_grid.h"
+#include "runtime/dll_safety.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-    // System DLLs only from the system folder; Keyglyph.dll is loaded by full path.
-    SetDllDirectoryA("");
+    // First: system DLLs only from the system folder; Keyglyph.dll is loaded by full path.
+    rt::RestrictDllSearch();
     ShapeLibrary library;
     library.Open();
     ShapeGrid grid(library);

@@ -37,7 +37,8 @@ bool ShapeLibrary::Open() {
                       "Keyglyph.dll is missing: it must lie beside QuorvexPlenar.exe (%s).", path);
         return false;
     }
-    module_ = LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    // No altered search path: the DLLs it imports come from the system folder, not ours.
+    module_ = LoadLibraryExA(path, nullptr, 0);
     if (!module_) {
         std::snprintf(problem_, sizeof problem_, "Keyglyph.dll could not be loaded (error %lu): %s",
                       GetLastError(), path);

@@ -5,6 +5,7 @@
 
 #include "install/actions.h"
 #include "registry/registry_path.h"
+#include "runtime/dll_safety.h"
 #include "runtime/files.h"
 #include "runtime/process.h"
 #include "setup/pages.h"
@@ -187,4 +188,7 @@ void DeleteInstalledSetupProgram() {
 
 }  // namespace setup
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { setup::SetupMain(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    rt::RestrictDllSearch();  // first: no DLL from the folder the program was started from
+    setup::SetupMain();
+}

@@ -1,10 +1,9 @@
 // Adding controls to toolkit windows, and the operations on one control by its id.
 #include "toolkit/controls.h"
 
-#include <commctrl.h>
-
 #include <cstring>
 
+#include "runtime/dll_safety.h"
 #include "toolkit/controls_private.h"
 #include "toolkit/message_box.h"
 #include "toolkit/toolkit_state.h"
@@ -50,26 +49,27 @@ const KindClass* FindKind(int32_t kind) {
     return nullptr;
 }
 
+// The common control classes. comctl32 is loaded by full path rather than imported: it is
+// not among the DLLs Windows always takes from the system folder, and an import would be
+// looked for in the program's folder before the program's first line runs.
 void InitCommonControlsOnce() {
     static bool done = false;
-    if (!done) {
-        InitCommonControls();
-        done = true;
-    }
+    if (done) return;
+    done = true;
+    const HMODULE module = rt::LoadSystemLibrary("comctl32.dll");
+    using InitCommonControlsProc = void(WINAPI*)();
+    const auto init = reinterpret_cast<InitCommonControlsProc>(
+        reinterpret_cast<void*>(module ? GetProcAddress(module, "InitCommonControls") : nullptr));
+    if (init) init();
 }
 
-// The rich-edit class exists only once its DLL is loaded; loaded from the system folder
-// so that a planted copy beside the program is never picked up. A failure is not
-// reported: the control is then simply not created.
+// The rich-edit class exists only once its DLL is loaded, from the system folder. A
+// failure is not reported: the control is then simply not created.
 void LoadRichEditOnce() {
     static bool tried = false;
     if (tried) return;
     tried = true;
-    char path[MAX_PATH];
-    const UINT n = GetSystemDirectoryA(path, MAX_PATH - 16);
-    if (n == 0 || n >= MAX_PATH - 16) return;
-    std::strcpy(path + n, "\\riched32.dll");
-    LoadLibraryA(path);
+    rt::LoadSystemLibrary("riched32.dll");
 }
 
 void PrepareClassOfKind(int32_t kind) {

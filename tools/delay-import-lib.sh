@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Makes a delay-load import library of a system DLL from the toolchain's own import
+# library: a program linked with it loads the DLL at its first call into it, through
+# LoadLibraryA, rather than before its first line runs.
+#   delay-import-lib.sh CC NM DLLTOOL ARCH DLL OUT      (ARCH x86 or x64; DLL without .dll)
+set -eu
+cc=$1 nm=$2 dlltool=$3 arch=$4 dll=$5 out=$6
+lib=$("$cc" -print-file-name="lib$dll.a")
+if [ ! -f "$lib" ]; then
+    echo "delay-import-lib: the toolchain has no lib$dll.a" >&2
+    exit 1
+fi
+def="$out.def"
+{
+    echo "LIBRARY $dll.dll"
+    echo "EXPORTS"
+    # Functions only: each has a thunk (T); data exports cannot be delay-loaded. On i686
+    # the C name carries a leading underscore; the @N of stdcall names stays in the
+    # symbol and -k takes it off the name looked up in the DLL.
+    "$nm" "$lib" | awk '$2 == "T" { print $3 }' |
+        if [ "$arch" = x86 ]; then sed 's/^_//'; else cat; fi | sort -u
+} >"$def"
+kill_at=()
+[ "$arch" = x86 ] && kill_at=(-k)
+"$dlltool" --input-def "$def" --output-delaylib "$out.tmp" --dllname "$dll.dll" "${kill_at[@]}"
+mv "$out.tmp" "$out"
