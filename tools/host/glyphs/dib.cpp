@@ -2,18 +2,12 @@
 
 #include <cstdint>
 
+#include "common/little_endian.h"
+
 namespace glyphs {
 
 namespace {
 
-void Put16(std::string& out, uint32_t v) {
-    out.push_back(static_cast<char>(v & 0xFF));
-    out.push_back(static_cast<char>((v >> 8) & 0xFF));
-}
-void Put32(std::string& out, uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
 void PutColour(std::string& out, uint8_t grey) {
     out.append(3, static_cast<char>(grey));  // blue, green, red
     out.push_back(0);

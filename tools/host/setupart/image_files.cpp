@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "common/little_endian.h"
+
 namespace setupart {
 
 namespace {
@@ -11,16 +13,6 @@ namespace {
 constexpr uint32_t kFileHeaderSize = 14;
 constexpr uint32_t kInfoHeaderSize = 40;
 constexpr uint32_t kPixelsPerMetre = 3780;  // 96 dpi
-
-void Put16(std::string& out, uint32_t v) {
-    out.push_back(static_cast<char>(v & 0xFF));
-    out.push_back(static_cast<char>((v >> 8) & 0xFF));
-}
-
-void Put32(std::string& out, uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
 
 void PutByte(std::string& out, double unit) {
     out.push_back(static_cast<char>(std::lround(std::clamp(unit, 0.0, 1.0) * 255)));
