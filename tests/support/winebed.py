@@ -95,7 +95,15 @@ class Prefix:
     # ---- the registry ------------------------------------------------------------------
 
     def reg_add(self, key, name, data, kind='REG_SZ'):
-        self.wine('reg', 'add', key, '/v', name, '/t', kind, '/d', data, '/f', check=True)
+        args = ('reg', 'add', key, '/v', name, '/t', kind, '/d', data, '/f')
+        # reg.exe failed once in a clean run here, in a prefix's first seconds, without a
+        # word: one more try after a second, then its own output in the failure.
+        if self.wine(*args).returncode != 0:
+            time.sleep(1)
+            result = self.wine(*args)
+            if result.returncode != 0:
+                raise RuntimeError(f'reg add {key} {name}: {result.returncode} '
+                                   f'{result.stdout}{result.stderr}')
 
     def reg_delete(self, key, name=None):
         args = ['/v', name] if name is not None else []
