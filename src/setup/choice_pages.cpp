@@ -12,10 +12,6 @@ namespace setup {
 
 namespace {
 
-// Child, visible, tab stop, automatic check box.
-constexpr uint32_t kBoxStyle = 0x50000003;
-constexpr uint32_t kCentredText = 1;
-
 enum : int32_t { kHeadline = 1, kMiles = 2, kKilometres = 3, kCelsius = 4, kFahrenheit = 5 };
 enum : int32_t { kAppShortcutBox = 2, kLogShortcutBox = 3 };
 

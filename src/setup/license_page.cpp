@@ -26,7 +26,6 @@ constexpr uint32_t kLicensePageFlags = 0x30000;
 constexpr uint32_t kListStyle = 0x300001;
 // Child, visible, tab stop, automatic radio button.
 constexpr uint32_t kChoiceStyle = 0x50000009;
-constexpr int32_t kEscape = 27;
 
 const PageControl kList = {kLicenseList, tk::kListBox, "", 10, 10, 640, 180, kListStyle, 0, 0};
 const PageControl kCancelAndNext[] = {

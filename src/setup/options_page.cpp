@@ -8,7 +8,6 @@ namespace setup {
 namespace {
 
 enum : int32_t { kHeadline = 1, kSetupChoice = 2, kRepairChoice = 3, kUninstallChoice = 4 };
-enum : int32_t { kChoseUninstall = 1, kChoseRepair = 2, kChoseSetup = 3 };
 
 // The choices' texts are made when the page is built: the Setup one names the version.
 const PageControl kHeadlineAndChoices[] = {

@@ -43,6 +43,17 @@ inline constexpr int32_t kNextButton = 301;
 inline constexpr int32_t kExitButton = 302;
 inline constexpr int32_t kBackButton = 303;
 
+// OptionChoice: what the options page chose (and 1 again once an uninstall is confirmed).
+inline constexpr int32_t kChoseUninstall = 1;
+inline constexpr int32_t kChoseRepair = 2;
+inline constexpr int32_t kChoseSetup = 3;
+
+// Control styles the pages share.
+inline constexpr uint32_t kCentredText = 1;       // SS_CENTER
+inline constexpr uint32_t kBoxStyle = 0x50000003;  // child, visible, tab stop, automatic check box
+// The Escape key as a typed character.
+inline constexpr int32_t kEscape = 27;
+
 // Window flags of the 450-pixel-wide pages: sizing border, minimise and maximise boxes.
 inline constexpr uint32_t kDarkPageFlags = 0x70000;
 

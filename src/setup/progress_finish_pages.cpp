@@ -11,8 +11,6 @@ namespace {
 
 // No caption or system menu, topmost.
 constexpr uint32_t kProgressPageFlags = 0x440;
-constexpr uint32_t kCentredText = 1;
-constexpr uint32_t kBoxStyle = 0x50000003;  // child, visible, tab stop, automatic check box
 constexpr int32_t kRunBox = 3;
 constexpr int32_t kFinishedButton = 301;
 

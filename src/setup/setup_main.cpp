@@ -16,8 +16,6 @@ namespace setup {
 
 namespace {
 
-enum : int32_t { kChoseUninstall = 1, kChoseRepair = 2, kChoseSetup = 3 };
-
 // All exceptions masked, 64-bit precision, rounding to nearest.
 constexpr uint16_t kFloatingPointControl = 0x033F;
 constexpr DWORD kProbeWait = 200;

@@ -10,8 +10,6 @@ namespace {
 
 // Sizing border, minimise and maximise boxes, topmost.
 constexpr uint32_t kUninstallPageFlags = 0x70400;
-constexpr uint32_t kCentredText = 1;
-constexpr int32_t kEscape = 27;
 
 enum : int32_t { kQuestion = 73, kYesButton = 2, kNoButton = 110 };
 enum : int32_t { kThanks = 1, kDoneText = 8, kFinishedButton = 101 };
