@@ -6,7 +6,7 @@
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
     switch (reason) {
         case DLL_PROCESS_ATTACH:
-            // The library's own mutex and private heap, separate from the host's.
+            // The library's own lock and private heap, separate from the host's.
             rt::RuntimeStart();
             return TRUE;
         case DLL_PROCESS_DETACH:

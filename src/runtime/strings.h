@@ -13,10 +13,10 @@ namespace rt {
 
 // ---- Private heap and temporaries -------------------------------------------------
 
-// Creates the runtime mutex and the private heap (0x80000 bytes initial, growable).
+// Creates the runtime lock and the private heap (0x80000 bytes initial, growable).
 // The first action of the process (or of a library's process attach).
 void RuntimeStart();
-// Destroys the private heap, with every string still on it, and closes the mutex.
+// Destroys the private heap, with every string still on it, and deletes the lock.
 void RuntimeStop();
 // True between RuntimeStart and RuntimeStop.
 bool RuntimeStarted();
@@ -27,7 +27,7 @@ char* AllocString(int32_t n);
 // Returns a block to the private heap; nothing for null or when the heap is gone.
 void FreeString(char* block);
 
-// The temporary-string stack (1000 entries, guarded by the runtime mutex). TempPush
+// The temporary-string stack (1000 entries, guarded by the runtime lock). TempPush
 // records a new string that is the argument of a further call; TempPop(n) frees the
 // n most recently recorded, newest first. A push onto a full stack emits the debug
 // trace "Heap Overflow" and is refused; a pop of an empty stack emits "Heap Underflow".

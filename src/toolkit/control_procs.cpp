@@ -6,7 +6,6 @@
 #include <richole.h>
 
 #include <cstring>
-#include <new>
 
 #include "runtime/strings.h"
 #include "toolkit/controls.h"
@@ -452,6 +451,11 @@ public:
         return E_NOTIMPL;
     }
 
+    // On the process heap: the C++ library's allocation operators would bring its whole
+    // exception machinery into a program that has no exceptions.
+    static void* operator new(size_t size) noexcept { return HeapAlloc(GetProcessHeap(), 0, size); }
+    static void operator delete(void* block) noexcept { HeapFree(GetProcessHeap(), 0, block); }
+
 private:
     ~RichEditCallback() = default;
     LONG refs_ = 1;
@@ -459,7 +463,7 @@ private:
 
 // The control keeps its own reference; ours is dropped at once.
 void GiveOleCallback(HWND control) {
-    auto* callback = new (std::nothrow) RichEditCallback;
+    auto* callback = new RichEditCallback;
     if (!callback) return;
     SendMessageA(control, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(callback));
     callback->Release();
