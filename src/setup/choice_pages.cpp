@@ -94,7 +94,7 @@ int32_t Flipped(int32_t choice) { return choice == 0 ? 1 : 0; }
 
 }  // namespace
 
-void MeasurementPage() {
+void BuildMeasurementPage() {
     tk::Window& page = g_windows.PageWindow;
     BuildChoicePage(" Quorvex Plenar Measurements.", MeasurementPageHandler, kMeasurementControls,
                     std::size(kMeasurementControls));
@@ -103,7 +103,11 @@ void MeasurementPage() {
     tk::SetButtonState(page, kCelsius, 1);
     tk::SetButtonState(page, kFahrenheit, 0);
     SetChoicePageFonts(kMeasurementControls, std::size(kMeasurementControls));
-    RunPage(page);
+}
+
+void MeasurementPage() {
+    BuildMeasurementPage();
+    RunPage(g_windows.PageWindow);
 }
 
 int32_t MeasurementPageHandler() {

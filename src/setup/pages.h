@@ -20,6 +20,7 @@ void LicensePage();  // returns only once the licence was accepted
 void FillLicenseText();
 int32_t LicensePageHandler();
 void MeasurementPage();  // speed and temperature units
+void BuildMeasurementPage();  // the page as it first shows, without its event loop
 int32_t MeasurementPageHandler();
 void ShortcutPage();  // which desktop shortcuts to make
 int32_t ShortcutPageHandler();
