@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds everything and prints the speed, memory and size figures, each against a
+# reference measured in the same run (tests/bench). With --timed, first times a clean
+# build of both targets and a full ./test.sh in a fresh clone, and reports them too.
+set -eu
+top=$(cd "$(dirname "$0")" && pwd)
+"$top/tools/ensure-deps.sh"
+
+timings=""
+if [ "${1:-}" = "--timed" ]; then
+    clone=$(mktemp -d)
+    trap 'rm -rf "$clone"' EXIT
+    git clone -q "$top" "$clone/qp"
+    start=$(date +%s)
+    "$clone/qp/tools/build.sh" >/dev/null
+    built=$(date +%s)
+    "$clone/qp/test.sh" >"$clone/test.log" 2>&1 || { tail -30 "$clone/test.log"; exit 1; }
+    tested=$(date +%s)
+    timings="$clone/timings.md"
+    awk -v b=$((built - start)) -v t=$((tested - built)) 'BEGIN {
+        printf "| clean build of both targets | %.1f min | | | |\n", b / 60
+        printf "| full ./test.sh after it | %.1f min | | | 10 min |\n", t / 60 }' >"$timings"
+fi
+
+"$top/tools/build.sh" >/dev/null
+state="$top/build/x64/wine"
+"$top/tools/wine-run.sh" "$state" --prepare
+trap '"$top/tools/wine-run.sh" "$state" --stop; [ -z "${clone:-}" ] || rm -rf "$clone"' EXIT
+python3 "$top/tests/bench/bench.py" --state "$state" --build "$top/build/x64" --dist "$top/dist" \
+    --out "$top/build/bench" ${timings:+--timings "$timings"}

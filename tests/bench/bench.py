@@ -1,0 +1,188 @@
+#!/usr/bin/env python3
+"""Runs the benchmark programs under Wine in a fresh prefix and prints their figures.
+
+Every speed figure is a ratio against a reference measured in the same run (see
+bench_support.h); memory is the setup program's peak working set during a real
+installation, worked through its pages by the end-to-end driver; sizes are read from
+the 32-bit deliverables.
+
+  bench.py --state DIR --build DIR --dist DIR --out DIR [--timings FILE]
+"""
+import argparse
+import os
+import re
+import shutil
+import subprocess
+import sys
+import threading
+import time
+from pathlib import Path
+
+sys.dont_write_bytecode = True
+HERE = Path(__file__).resolve().parent
+sys.path.insert(0, str(HERE.parent / "support"))
+import winebed  # noqa: E402
+
+MIB = 1024 * 1024
+
+
+def figures(output):
+    """(name, ours, reference, ratio, goal) of each FIGURE line."""
+    rows = []
+    for line in output.splitlines():
+        if line.startswith("FIGURE|"):
+            name, ours, ref, ratio, goal = line.split("|")[1:6]
+            rows.append((name, float(ours), float(ref), float(ratio), float(goal)))
+    return rows
+
+
+def run_program(prefix, *args, timeout=600):
+    result = prefix.wine(*args, timeout=timeout)
+    text = result.stdout
+    print("\n".join(line for line in text.splitlines() if not line.startswith("FIGURE|")))
+    if result.returncode != 0:
+        raise SystemExit(f"{args[0]} failed ({result.returncode}): {result.stderr[-2000:]}")
+    return figures(text)
+
+
+# ---- Memory ----------------------------------------------------------------------------
+
+def processes_named(name):
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            cmdline = Path(f"/proc/{entry}/cmdline").read_bytes()
+        except OSError:
+            continue
+        if name.encode() in cmdline:
+            yield int(entry)
+
+
+def peak_kib(pid):
+    """The process's peak resident set (what Wine reports as its peak working set)."""
+    try:
+        status = Path(f"/proc/{pid}/status").read_text()
+    except OSError:
+        return None
+    match = re.search(r"^VmHWM:\s+(\d+) kB", status, re.M)
+    return int(match[1]) if match else None
+
+
+class PeakWatch(threading.Thread):
+    """The highest peak working set seen of the processes of a name, until stopped."""
+
+    def __init__(self, name):
+        super().__init__(daemon=True)
+        self.name = name
+        self.peak = 0
+        self.running = True
+
+    def run(self):
+        while self.running:
+            for pid in processes_named(self.name):
+                self.peak = max(self.peak, peak_kib(pid) or 0)
+            time.sleep(0.05)
+
+    def stop(self):
+        self.running = False
+        self.join()
+        return self.peak
+
+
+def setup_peak(args, out):
+    """Peak working set of the setup program through a first installation."""
+    watch = PeakWatch("SetupQuorvexPlenar.exe")
+    watch.start()
+    subprocess.run([sys.executable, str(HERE.parent / "e2e" / "drive.py"),
+                    "--state", args.state, "--setup", str(Path(args.dist) / "x64" / "SetupQuorvexPlenar.exe"),
+                    "--dist", str(Path(args.dist) / "x64"),
+                    "--probe", str(Path(args.build) / "tests" / "e2e" / "screen_probe.exe"),
+                    "--out", str(out / "drive"),
+                    "a first installation accepted with the mouse"], check=True)
+    return watch.stop()
+
+
+def minimal_peak(prefix, program):
+    """Peak working set of the minimal window program once its window is up."""
+    process = prefix.start(program)
+    time.sleep(3)
+    peak = max((peak_kib(pid) or 0 for pid in processes_named("minimal_window.exe")), default=0)
+    process.terminate()
+    subprocess.run(["wineserver", "-k"], env=prefix.env)
+    prefix.create()
+    return peak
+
+
+# ---- Sizes -----------------------------------------------------------------------------
+
+def code_and_data(exe):
+    """Bytes of every section but the resources (uninitialised data counted too)."""
+    out = subprocess.run(["i686-w64-mingw32-objdump", "-h", exe], capture_output=True, text=True,
+                         check=True).stdout
+    total = 0
+    for line in out.splitlines():
+        fields = line.split()
+        if len(fields) >= 7 and fields[0].isdigit() and fields[1] != ".rsrc":
+            total += int(fields[2], 16)
+    return total
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    for name in ("state", "build", "dist", "out"):
+        parser.add_argument("--" + name, required=True)
+    parser.add_argument("--timings", help="file with the build and test minutes")
+    args = parser.parse_args()
+    out = Path(args.out)
+    shutil.rmtree(out, ignore_errors=True)
+    out.mkdir(parents=True)
+    bench_dir = Path(args.build) / "tests" / "bench"
+
+    prefix = winebed.Prefix(args.state, out / "case").create()
+    work = Path(prefix.host_path("C:\\bench"))
+    work.mkdir()
+    for program in (Path(args.dist) / "x64" / "SetupQuorvexPlenar.exe",
+                    bench_dir / "minimal_window.exe", bench_dir / "bench_startup.exe"):
+        shutil.copy(program, work)
+
+    rows = []
+    print("== start-up")
+    rows += run_program(prefix, "C:\\bench\\bench_startup.exe", "C:\\bench\\SetupQuorvexPlenar.exe",
+                        "C:\\bench\\minimal_window.exe", "9")
+    print("== installation work")
+    rows += run_program(prefix, str(bench_dir / "bench_install.exe"))
+    print("== page drawing")
+    rows += run_program(prefix, str(bench_dir / "bench_pages.exe"))
+    print("== load_bitmap")
+    rows += run_program(prefix, str(Path(args.build) / "tests" / "keyglyph" / "bench_keyglyph.exe"))
+
+    print("== memory")
+    reference_kib = minimal_peak(prefix, str(work / "minimal_window.exe"))
+    prefix.kill()
+    setup_kib = setup_peak(args, out)
+    payload = os.path.getsize(Path(args.dist) / "x64" / "Keyglyph.dll")
+    own = (setup_kib - reference_kib) * 1024
+    memory_goal = 3 * payload + 8 * MIB
+
+    setup32 = Path(args.dist) / "x86" / "SetupQuorvexPlenar.exe"
+    library32 = Path(args.dist) / "x86" / "Keyglyph.dll"
+    size = code_and_data(setup32)
+
+    print()
+    print("| figure | ours | reference | ratio | goal |")
+    print("|---|---|---|---|---|")
+    for name, ours, ref, ratio, goal in rows:
+        print(f"| {name} | {ours:.1f} ms | {ref:.1f} ms | {ratio:.2f} | {goal:.2f} |")
+    print(f"| peak working set in the installation, above the minimal program's | "
+          f"{own / MIB:.1f} MiB | {reference_kib / 1024:.1f} MiB | "
+          f"{own / memory_goal:.2f} of goal | 3 x {payload / MIB:.2f} MiB + 8 MiB |")
+    print(f"| setup program, i686 code and data | {size / 1024:.1f} KiB | | | 120 KiB |")
+    print(f"| Keyglyph.dll, i686 | {os.path.getsize(library32)} bytes | | | 2141588 bytes |")
+    if args.timings and os.path.exists(args.timings):
+        for line in Path(args.timings).read_text().splitlines():
+            print(line)
+
+
+if __name__ == "__main__":
+    main()
