@@ -121,9 +121,11 @@ void LicensePage() {
 }
 
 void FillLicenseText() {
-    for (const char* line : kLicenseLines) {
-        tk::AddString(g_windows.LicenseWindow, kLicenseList, line);
-    }
+    tk::Window& page = g_windows.LicenseWindow;
+    // Drawn once when all lines are in, not once a line.
+    tk::SetControlRedraw(page, kLicenseList, 0);
+    for (const char* line : kLicenseLines) tk::AddString(page, kLicenseList, line);
+    tk::SetControlRedraw(page, kLicenseList, 1);
 }
 
 int32_t LicensePageHandler() {

@@ -194,4 +194,12 @@ int32_t AddString(Window& record, int32_t id, const char* text) {
     return 0;
 }
 
+int32_t SetControlRedraw(Window& record, int32_t id, int32_t redraw) {
+    HWND control = FindControl(record, id);
+    if (!control) return 0;
+    SendMessageA(control, WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
+    if (redraw) RedrawWindow(control, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
+    return 0;
+}
+
 }  // namespace tk

@@ -70,6 +70,10 @@ int32_t SetButtonState(Window& record, int32_t id, int32_t state);
 int32_t GetButtonState(Window& record, int32_t id);
 // Appends a string to a list box or combo box; nothing for other controls.
 int32_t AddString(Window& record, int32_t id, const char* text);
+// WM_SETREDRAW on control id: with 0 the control stops drawing its changes (a list box
+// filled line by line would otherwise redraw its scroll bar for every line); with 1 it
+// draws again and is repainted whole.
+int32_t SetControlRedraw(Window& record, int32_t id, int32_t redraw);
 // Draws an image of the kind into the window's drawing surface. Bitmaps need width and
 // height (raster operation 0 means SRCCOPY); icons are drawn at natural size; picture
 // objects at natural size when width and height are 0; cursors draw nothing.

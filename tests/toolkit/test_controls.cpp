@@ -485,6 +485,17 @@ TEST_CASE("strings go to list boxes and combo boxes in order") {
     }
     CHECK(gui::TextOf(page.Control(7)) == "Label");
     tk::AddString(page.record, 99, "nowhere");
+
+    // Filled with its drawing held back, the list is whole and repainted afterwards.
+    RedrawWindow(page.record.hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    tk::SetControlRedraw(page.record, 5, 0);
+    for (const char* line : lines) tk::AddString(page.record, 5, line);
+    RECT update{};
+    CHECK_FALSE(GetUpdateRect(page.Control(5), &update, FALSE));
+    tk::SetControlRedraw(page.record, 5, 1);
+    CHECK(SendMessageA(page.Control(5), LB_GETCOUNT, 0, 0) == 8);
+    CHECK(GetUpdateRect(page.Control(5), &update, FALSE));
+    tk::SetControlRedraw(page.record, 99, 1);
 }
 
 TEST_CASE("SetFont makes the font from points at the display's resolution") {
