@@ -134,6 +134,7 @@ HDC BeginDraw(Window& record) {
     }
     SaveDC(dc);
     if (record.backingMode) SelectObject(dc, record.backingBitmap);
+    record.backingUniform = 0;  // whatever is drawn now may break it
     MoveToEx(dc, record.posX, record.posY, nullptr);
     SelectObject(dc, record.font);
     SelectObject(dc, record.pen);
@@ -306,12 +307,23 @@ int32_t DrawRect(Window& record, int32_t x, int32_t y, int32_t width, int32_t he
 
 int32_t FloodFill(Window& record, int32_t x, int32_t y, COLORREF colour) {
     if (!record.hwnd) return 0;
+    const bool uniform = record.backingUniform && record.drawDepth == 0 && !record.paintDc &&
+                         !record.forcedDc;
     HDC dc = BeginDraw(record);
     if (dc) {
         OwnedBrush brush(CreateSolidBrush(colour));
         const COLORREF target = GetPixel(dc, x, y);
         Selection selected(dc, brush.get());
-        ExtFloodFill(dc, x, y, target, FLOODFILLSURFACE);
+        if (uniform && target == record.uniformColour) {
+            // Every pixel has the target colour, so the fill reaches them all: the same
+            // pixels as the search, without it (a screen-size bitmap took milliseconds).
+            const SIZE size = BitmapSize(record.backingBitmap);
+            PatBlt(dc, 0, 0, size.cx, size.cy, PATCOPY);
+            record.backingUniform = 1;
+            record.uniformColour = GetPixel(dc, x, y);
+        } else {
+            ExtFloodFill(dc, x, y, target, FLOODFILLSURFACE);
+        }
     }
     EndDraw(record, dc, true);
     return 0;

@@ -117,9 +117,10 @@ int32_t SetFont(Window& record, const char* face, int32_t points, int32_t weight
     if (id) {
         HWND control = FindControl(record, id);
         if (!control) return 0;
-        HDC dc = BeginDraw(record);
+        // The window's own DC gives the resolution; the drawing state is not touched.
+        HDC dc = GetDC(record.hwnd);
         SetControlFont(control, DescribeFont(dc, face, points, weight, flags));
-        EndDraw(record, dc, false);
+        ReleaseDC(record.hwnd, dc);
         return 0;
     }
     HDC dc = BeginDraw(record);

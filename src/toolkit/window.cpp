@@ -143,6 +143,8 @@ bool PrepareDrawingState(Window& record, uint32_t flags, int width, int height) 
         Selection bitmap(memoryDc.get(), record.backingBitmap);
         // The whole bitmap, so that no pixel of it is left undefined.
         FillWithColour(memoryDc.get(), record.backColor, size.cx, size.cy);
+        record.backingUniform = 1;
+        record.uniformColour = GetPixel(memoryDc.get(), 0, 0);
         TakeDrawingDefaults(record, memoryDc.get());
     } else {
         FillWithColour(windowDc.get(), record.backColor, width, height);
@@ -166,6 +168,8 @@ void ClearOpenState(Window& record, HandlerRoutine handler) {
     record.surface = nullptr;
     record.hostHooks = nullptr;
     record.forcedDc = nullptr;
+    record.backingUniform = 0;
+    record.uniformColour = 0;
 }
 
 // The Win32 style and extended style for OpenWindow's flags; parentHwnd becomes the

@@ -47,6 +47,10 @@ struct Window {
     HandlerRoutine handler;    // the page's Handler routine
     void* hostHooks;           // reserved; always 0
     HDC forcedDc;              // reserved: a DC drawing uses instead; always 0
+    // 1 while nothing but one colour, uniformColour, has been put on the backing bitmap:
+    // a flood fill of that colour then covers it whole and needs no search.
+    int32_t backingUniform;
+    COLORREF uniformColour;
 };
 
 inline constexpr uint32_t kBackingPresent = 0x1;

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include <string>
+#include <vector>
 
 #include "bench/bench_support.h"
 #include "install/actions.h"
@@ -63,13 +64,24 @@ void Uninstalled() {
     reg::RegDeleteValueByPath(install::kSettingsKey, "WinPatch");
 }
 
+struct Step {
+    const char* name;
+    int32_t (*run)();
+    std::vector<double> times;
+};
+Step g_steps[] = {{"WriteSettingsRecords", install::WriteSettingsRecords, {}},
+                  {"CopyApplicationFiles", install::CopyApplicationFiles, {}},
+                  {"CreateShortcuts", install::CreateShortcuts, {}},
+                  {"ApplyCompatibilityLayer", install::ApplyCompatibilityLayer, {}}};
+
 double Installation() {
     Uninstalled();
     const double start = bench::NowMs();
-    install::WriteSettingsRecords();
-    install::CopyApplicationFiles();
-    install::CreateShortcuts();
-    install::ApplyCompatibilityLayer();
+    for (Step& step : g_steps) {
+        const double before = bench::NowMs();
+        step.run();
+        step.times.push_back(bench::NowMs() - before);
+    }
     return bench::NowMs() - start;
 }
 
@@ -100,8 +112,12 @@ int main() {
     std::printf("first round: installation work %.1f ms, copies %.1f ms\n", firstInstallation,
                 firstCopies);
     g_skippedWaits = 0;
+    for (Step& step : g_steps) step.times.clear();
     bench::Compare("installation work W5 to W9, no waits", 9, 1.5, Installation, Copies);
     std::printf("fixed waits skipped per installation: %.0f ms\n", g_skippedWaits / 9);
+    for (const Step& step : g_steps) {
+        std::printf("  %-26s %7.3f ms\n", step.name, bench::Median(step.times));
+    }
 
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof memory;

@@ -162,6 +162,38 @@ TEST_CASE("a page flood-filled black is black in the whole backing bitmap") {
     CHECK(g_paintEvents == 0);
 }
 
+TEST_CASE("FloodFill stops at what was drawn, also after fills of the whole page") {
+    // The first fills of a fresh page reach every pixel; once something else is drawn,
+    // a fill must stop at it again.
+    Page page(100, 100, 300, 200, 0x40);
+    Window& w = page.record;
+    const RECT all = Box(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    const struct {
+        const char* step;
+        COLORREF fill;
+        bool outline;  // a hollow red square at 40, 40 drawn before the fill
+        bool wholePage;  // the fill covers every pixel
+    } steps[] = {
+        {"fresh page", kGrey, false, true},
+        {"second fill of the whole page", kGreen, false, true},
+        {"fill around a square", kBlue, true, false},
+        {"fill inside the square", kWhite, false, false},
+    };
+    for (const auto& step : steps) {
+        CAPTURE(step.step);
+        if (step.outline) DrawRect(w, 40, 40, 20, 20, kRed, -1);
+        const int32_t x = step.fill == kWhite ? 50 : 1;
+        FloodFill(w, x, x, step.fill);
+        const gui::Pixels p = gui::ReadBitmap(w.backingBitmap);
+        if (step.wholePage) CHECK(p.CountOther(all, step.fill) == 0);
+        CHECK(p.At(x, x) == step.fill);
+    }
+    const gui::Pixels p = gui::ReadBitmap(w.backingBitmap);
+    CHECK(p.At(40, 40) == kRed);    // the outline stopped both fills
+    CHECK(p.At(1, 1) == kBlue);     // the inside fill stayed inside
+    CHECK(p.At(50, 50) == kWhite);
+}
+
 TEST_CASE("DrawRect: filled, hollow and in the text colour") {
     Page page(100, 100, 300, 200, 0x40);
     Window& w = page.record;
