@@ -182,6 +182,28 @@ double Timed(Step step) {
     return bench::NowMs() - start;
 }
 
+// One round of each side: the page built and painted (timed), then closed.
+double BuildToolkitPage() {
+    tk::Window& page = setup::g_windows.PageWindow;
+    const double t = Timed([&] {
+        setup::BuildMeasurementPage();
+        PaintNow(page.hwnd);
+    });
+    tk::CloseWindow(page);
+    Settle();
+    return t;
+}
+
+double BuildPlainPage(bool shownFirst) {
+    const double t = Timed([&] {
+        OpenPlainPage(shownFirst);
+        PaintNow(g_plain.hwnd);
+    });
+    ClosePlainPage();
+    Settle();
+    return t;
+}
+
 }  // namespace
 
 int main() {
@@ -203,57 +225,16 @@ int main() {
 
     // Unmeasured rounds first: the fonts, classes and caches of both sides warm up.
     for (int i = 0; i < 3; ++i) {
-        setup::BuildMeasurementPage();
-        PaintNow(page.hwnd);
-        tk::CloseWindow(page);
-        OpenPlainPage(i % 2 == 0);
-        PaintNow(g_plain.hwnd);
-        ClosePlainPage();
-        Settle();
+        BuildToolkitPage();
+        BuildPlainPage(i % 2 == 0);
     }
 
     constexpr int kRounds = 15;
-    bench::Compare(
-        "page build and first paint", kRounds, 1.5,
-        [&] {
-            const double t = Timed([&] {
-                setup::BuildMeasurementPage();
-                PaintNow(page.hwnd);
-            });
-            tk::CloseWindow(page);
-            Settle();
-            return t;
-        },
-        [&] {
-            const double t = Timed([] {
-                OpenPlainPage(false);
-                PaintNow(g_plain.hwnd);
-            });
-            ClosePlainPage();
-            Settle();
-            return t;
-        });
+    bench::Compare("page build and first paint", kRounds, 1.5, BuildToolkitPage,
+                   [] { return BuildPlainPage(false); });
     // How much of the difference is the order the toolkit builds a page in.
-    bench::Compare(
-        "page build, plain calls shown first", kRounds, 1.5,
-        [&] {
-            const double t = Timed([&] {
-                setup::BuildMeasurementPage();
-                PaintNow(page.hwnd);
-            });
-            tk::CloseWindow(page);
-            Settle();
-            return t;
-        },
-        [&] {
-            const double t = Timed([] {
-                OpenPlainPage(true);
-                PaintNow(g_plain.hwnd);
-            });
-            ClosePlainPage();
-            Settle();
-            return t;
-        });
+    bench::Compare("page build, plain calls shown first", kRounds, 1.5, BuildToolkitPage,
+                   [] { return BuildPlainPage(true); });
 
     setup::BuildMeasurementPage();
     OpenPlainPage(false);
