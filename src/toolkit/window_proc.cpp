@@ -69,8 +69,14 @@ struct HandlerTable {
     IntMap<TableRoutine> messages;
 };
 
+// Tables made by EnsureTable and not yet freed. Only the toolkit makes a table, so while
+// there is none no window has one, and the event path need not ask each window: a
+// property read is a round trip to the window server under Wine, on every message.
+int32_t g_handlerTables = 0;
+
 HandlerTable* TableOf(HWND hwnd) {
-    return hwnd ? static_cast<HandlerTable*>(GetPropA(hwnd, kHandlersProperty)) : nullptr;
+    if (!hwnd || g_handlerTables == 0) return nullptr;
+    return static_cast<HandlerTable*>(GetPropA(hwnd, kHandlersProperty));
 }
 
 HandlerTable* EnsureTable(Window& record) {
@@ -83,6 +89,7 @@ HandlerTable* EnsureTable(Window& record) {
         HeapFree(GetProcessHeap(), 0, block);
         return nullptr;
     }
+    ++g_handlerTables;
     return table;
 }
 
@@ -237,6 +244,7 @@ void FreeHandlerTable(HWND hwnd) {
     table->controls.Free();
     HeapFree(GetProcessHeap(), 0, table);
     RemovePropA(hwnd, kHandlersProperty);
+    --g_handlerTables;
 }
 
 // ---- Window procedure ---------------------------------------------------------------------

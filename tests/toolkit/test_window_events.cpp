@@ -479,6 +479,25 @@ TEST_CASE("the handler table: control, menu and message routines") {
     CHECK_FALSE(AddMenuHandler(w, 1, MenuRoutine));  // closed: nothing to attach to
 }
 
+TEST_CASE("each window's table answers for it alone, while other tables come and go") {
+    Page first(kPageFlags, HandledByPage);
+    Page second(kPageFlags, HandledByPage);
+    Page plain(kPageFlags, HandledByPage);
+    REQUIRE(AddMenuHandler(first.record, 300, MenuRoutine));
+    REQUIRE(AddMenuHandler(second.record, 300, MessageRoutine));
+    CHECK(SendMessageA(first.record.hwnd, WM_COMMAND, 300, 0) == 3);
+    CHECK(SendMessageA(second.record.hwnd, WM_COMMAND, 300, 0) == 9);
+    CHECK(SendMessageA(plain.record.hwnd, WM_COMMAND, 300, 0) == 0);
+    // Closing one window frees its table only; the other's still answers.
+    CloseWindow(first.record);
+    CHECK(SendMessageA(second.record.hwnd, WM_COMMAND, 300, 0) == 9);
+    CHECK(SendMessageA(plain.record.hwnd, WM_COMMAND, 300, 0) == 0);
+    // With every table gone, a table made afterwards is found at once.
+    CloseWindow(second.record);
+    REQUIRE(AddMenuHandler(plain.record, 300, MenuRoutine));
+    CHECK(SendMessageA(plain.record.hwnd, WM_COMMAND, 300, 0) == 3);
+}
+
 namespace {
 
 Window* g_closedByRoutine = nullptr;
