@@ -110,18 +110,24 @@ rt::NewString RegReadValue(const char* path, const char* valueName) {
     if (RegQueryValueExA(key.get(), valueName, nullptr, &type, area, &size) != ERROR_SUCCESS) {
         return rt::CopyString("");
     }
+    // A number stored with more bytes than its type holds does not fit the second
+    // query, which then leaves the place undefined: it reads as empty, not as a number.
     if (type == REG_DWORD) {
         int32_t number = 0;
         DWORD numberSize = sizeof number;
-        RegQueryValueExA(key.get(), valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(&number),
-                         &numberSize);
+        if (RegQueryValueExA(key.get(), valueName, nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(&number), &numberSize) != ERROR_SUCCESS) {
+            return rt::CopyString("");
+        }
         return rt::Str(number);  // a leading blank, then the signed decimal
     }
     if (type == REG_QWORD) {
         int64_t number = 0;
         DWORD numberSize = sizeof number;
-        RegQueryValueExA(key.get(), valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(&number),
-                         &numberSize);
+        if (RegQueryValueExA(key.get(), valueName, nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(&number), &numberSize) != ERROR_SUCCESS) {
+            return rt::CopyString("");
+        }
         return rt::Str(static_cast<int32_t>(static_cast<uint32_t>(number)));  // its low 32 bits
     }
     // The text up to its first NUL, within the bytes the registry returned. A string

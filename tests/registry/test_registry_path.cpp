@@ -99,13 +99,28 @@ TEST_CASE_FIXTURE(Fixture, "strings and numbers are written and read back") {
     CHECK(Read("HKEY_CURRENT_USER\\Software\\NoSuchKeyAnywhere", "x") == "");
 }
 
-TEST_CASE_FIXTURE(Fixture, "REG_QWORD reads as its low 32 bits, signed") {
-    const uint64_t big = 0x00000005FFFFFFFEull;
-    WriteRaw("q", REG_QWORD, &big, sizeof big);
-    CHECK(Read(kTestKey, "q") == " -2");
-    const uint64_t small = 42;
-    WriteRaw("q2", REG_QWORD, &small, sizeof small);
-    CHECK(Read(kTestKey, "q2") == " 42");
+TEST_CASE_FIXTURE(Fixture, "numbers of other sizes than their types: REG_QWORD, short and long data") {
+    struct Case {
+        const char* name;
+        DWORD type;
+        uint64_t data;
+        DWORD size;
+        const char* read;
+    } const cases[] = {
+        {"q", REG_QWORD, 0x00000005FFFFFFFEull, 8, " -2"},  // its low 32 bits, signed
+        {"q2", REG_QWORD, 42, 8, " 42"},
+        {"short", REG_DWORD, 0x1234, 2, " 4660"},  // the bytes there are, the rest 0
+        {"none", REG_DWORD, 0, 0, " 0"},
+        {"long", REG_DWORD, 0x1111111122222222ull, 8, ""},  // does not fit: not a number
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.name);
+        WriteRaw(c.name, c.type, &c.data, c.size);
+        CHECK(Read(kTestKey, c.name) == c.read);
+    }
+    const unsigned char longer[12] = {9};
+    WriteRaw("longer q", REG_QWORD, longer, sizeof longer);
+    CHECK(Read(kTestKey, "longer q") == "");
 }
 
 TEST_CASE_FIXTURE(Fixture, "string lengths at the edge of the 255-byte area") {
