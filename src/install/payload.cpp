@@ -54,7 +54,10 @@ bool Arrived(const char* path, int32_t resource) {
     text = rt::Concat(text.c_str(),
                       "\r\n\r\nPlease run Setup again, or download the other setup with the "
                       "individual files included.");
-    tk::MessageBox(nullptr, text.c_str(), "Error", MB_ICONINFORMATION);
+    // Owned by the please-wait page while that is open: the page is topmost, and a box
+    // without an owner would open beneath it, out of sight, with the program waiting on it.
+    tk::Window& waiting = setup::g_windows.ProgressWindow;
+    tk::MessageBox(waiting.hwnd ? &waiting : nullptr, text.c_str(), "Error", MB_ICONINFORMATION);
     setup::EndSetup();
 }
 

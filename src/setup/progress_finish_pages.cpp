@@ -45,8 +45,11 @@ void ProgressPage() {
     SetPageFonts(page, labels, 3);
     // Painted now: the installation steps that follow take no events, and the page must
     // not stand empty meanwhile (the waits between them keep it painted).
-    RedrawWindow(page.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN |
-                                                  RDW_UPDATENOW);
+    // (Not with a page that did not open: a null window would repaint the whole desktop.)
+    if (page.hwnd) {
+        RedrawWindow(page.hwnd, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
 }
 
 int32_t ProgressPageHandler() {

@@ -246,6 +246,8 @@ class Run:
                 raise Failure(f"{title!r} at {w['rect']} is not centred on {[wl, wt, wr, wb]}")
         if "topmost" in expected and w["topmost"] != expected["topmost"]:
             raise Failure(f"{title!r} topmost is {w['topmost']}")
+        if "owner" in expected and w["owner"] != expected["owner"]:
+            raise Failure(f"{title!r} is owned by {w['owner']!r}, not {expected['owner']!r}")
         caption = (w["style"] & 0x00C00000) == 0x00C00000
         if "caption" in expected and caption != expected["caption"]:
             raise Failure(f"{title!r} caption is {caption}")

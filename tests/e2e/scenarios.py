@@ -375,7 +375,7 @@ SCENARIOS = [
         prepare=product("Windows 8.1 Pro")),
     row("an installation folder that cannot be made ends with the message naming Keyglyph.dll",
         [*accept_with_mouse(), *through_units_and_shortcuts(), ("wait", WAIT), ("wait", ERROR, 15),
-         ("controls", ERROR, {BOX_TEXT: {"text": COPY_FAILURE}}), ("window", WAIT, {}),
+         ("controls", ERROR, {BOX_TEXT: {"text": COPY_FAILURE}}), ("window", ERROR, {"owner": WAIT}),
          ("shot", "copy-failure"), ("press", "Return"), ("exit",)],
         [("reg", SETTINGS, "versione", "REG_SZ", "2.11"), ("reg", UNINSTALL, "DisplayVersion", "REG_SZ", "2.11"),
          ("file", INSTALL, 5), *links(False, False), ("app", False)],

@@ -84,8 +84,10 @@ std::string WindowJson(HWND hwnd) {
     GetWindowRect(hwnd, &r);
     const auto style = static_cast<ULONG>(GetWindowLongPtrA(hwnd, GWL_STYLE));
     const bool topmost = GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST;
+    HWND owner = GetWindow(hwnd, GW_OWNER);
     return "{\"title\":" + Quote(TextOf(hwnd)) + ",\"class\":" + Quote(ClassOf(hwnd)) +
            ",\"style\":" + std::to_string(style) + ",\"topmost\":" + Flag(topmost) +
+           ",\"owner\":" + (owner ? Quote(TextOf(owner)) : std::string("null")) +
            ",\"rect\":" + RectJson(r) + ",\"client\":" + ClientRectOnScreen(hwnd) + "}";
 }
 
