@@ -69,6 +69,11 @@ void CopyFromBacking(const Window& record, HDC paintDc, HDC source, const RECT& 
     StretchHalftone(paintDc, area, source, from);
 }
 
+// GetBoundsRect's answer for bounds that are not empty. DCB_SET is DCB_RESET |
+// DCB_ACCUMULATE, and empty bounds come back as DCB_RESET | DCB_ENABLE, so one bit of it
+// would not do.
+bool BoundsSet(UINT state) { return (state & DCB_SET) == DCB_SET; }
+
 // Keeps the page's controls out of what painting copies.
 void ExcludeChildren(HWND hwnd, HDC dc) {
     for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -90,7 +95,7 @@ void PaintFromBacking(Window& record, HDC paintDc, const RECT& update) {
     }
     // Drawing is under way: bring over what has been drawn on the held DC so far.
     RECT bounds{};
-    if (!(GetBoundsRect(record.drawDc, &bounds, DCB_RESET) & DCB_SET)) return;
+    if (!BoundsSet(GetBoundsRect(record.drawDc, &bounds, DCB_RESET))) return;
     const SIZE bitmap = BitmapSize(record.backingBitmap);
     const SIZE client = ClientSize(record.hwnd);
     if (IsRescaled(record, bitmap, client)) {
@@ -176,7 +181,7 @@ void EndDraw(Window& record, HDC dc, bool repaint) {
 
     if (record.backingMode && repaint) {
         RECT bounds{};
-        if (GetBoundsRect(dc, &bounds, DCB_RESET) & DCB_SET) {
+        if (BoundsSet(GetBoundsRect(dc, &bounds, DCB_RESET))) {
             const SIZE bitmap = BitmapSize(record.backingBitmap);
             const SIZE client = ClientSize(record.hwnd);
             if (IsRescaled(record, bitmap, client)) bounds = ScaleBoundsToClient(bounds, bitmap, client);

@@ -323,6 +323,18 @@ TEST_CASE("covering and uncovering repaints from the backing bitmap, without the
     DestroyWindow(cover);
 }
 
+namespace {
+
+WNDPROC g_toolkitProc = nullptr;
+int g_paints = 0;
+
+LRESULT CALLBACK CountPaints(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) ++g_paints;
+    return CallWindowProcA(g_toolkitProc, hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
 TEST_CASE("a client-size backing bitmap is stretched to the client area") {
     Page page(50, 50, 200, 100, 0x40 | 0x100);
     Window& w = page.record;
@@ -347,6 +359,17 @@ TEST_CASE("a client-size backing bitmap is stretched to the client area") {
     const gui::Pixels after = gui::ReadClientOnScreen(w.hwnd);
     CHECK(after.At(350, 100) == kBlue);
     CHECK(after.At(250, 100) == kWhite);
+
+    // Only what was drawn is repainted: an operation that draws nothing repaints nothing.
+    g_toolkitProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(w.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountPaints)));
+    g_paints = 0;
+    MoveTo(w, 10, 10);
+    SetTextBackColor(w, kGrey);
+    CHECK(g_paints == 0);
+    DrawRect(w, 20, 20, 10, 10, kBlue, kBlue);
+    CHECK(g_paints == 1);
+    SetWindowLongPtrA(w.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_toolkitProc));
 }
 
 TEST_CASE("a window without backing bitmap is drawn by its page and on the screen directly") {
