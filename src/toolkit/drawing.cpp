@@ -7,6 +7,8 @@
 
 namespace tk {
 
+HFONT g_eraseFont = nullptr;
+
 namespace {
 
 constexpr UINT kBoundsStart = DCB_RESET | DCB_ACCUMULATE | DCB_ENABLE;
@@ -232,10 +234,14 @@ LRESULT EraseWindow(HWND hwnd, Window* record, HDC dc) {
     if (record) {
         const int saved = SaveDC(dc);
         HDC outerPaintDc = record->paintDc;
+        HFONT outerEraseFont = g_eraseFont;  // of an erase this one is nested in
         record->paintDc = dc;
+        g_eraseFont = nullptr;
         DeliverEvent(record, EV_ERASE, reinterpret_cast<WPARAM>(dc), 0);
         record->paintDc = outerPaintDc;
         RestoreDC(dc, saved);
+        if (g_eraseFont) DeleteObject(g_eraseFont);
+        g_eraseFont = outerEraseFont;
     }
     return 1;
 }

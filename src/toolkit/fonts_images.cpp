@@ -5,6 +5,7 @@
 #include "toolkit/controls.h"
 #include "toolkit/controls_private.h"
 #include "toolkit/drawing.h"
+#include "toolkit/toolkit_state.h"
 
 namespace tk {
 
@@ -50,6 +51,14 @@ void SetControlFont(HWND control, const LOGFONTA& description) {
 // The drawing DC's font becomes the record's font when the DC is released.
 void SetDrawingFont(Window& record, HDC dc, const LOGFONTA& description) {
     HFONT font = CreateFontIndirectA(&description);
+    if (dc && dc == record.paintDc) {
+        // The erase DC: the record is left alone, and a font still selected cannot be
+        // deleted, so the erase frees it after restoring the DC.
+        HGDIOBJ replaced = SelectObject(dc, font);
+        if (replaced && replaced == g_eraseFont) DeleteObject(replaced);
+        g_eraseFont = font;
+        return;
+    }
     HGDIOBJ replaced = dc ? SelectObject(dc, font) : nullptr;
     EndDraw(record, dc, false);
     if (!record.drawDc) {

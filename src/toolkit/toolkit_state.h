@@ -18,6 +18,9 @@ extern uint16_t g_mdiClientAtom;
 // The record being created by OpenWindow, so that messages sent during
 // CreateWindowExA reach it; null otherwise.
 extern Window* g_windowUnderConstruction;
+// The font SetFont put on the erase DC during the EV_ERASE under way: it stays selected
+// for the rest of the event and is freed when the DC's state has been restored.
+extern HFONT g_eraseFont;
 
 // The window procedure of "TessaroWndClass" and "TessaroFrameClass".
 LRESULT CALLBACK ToolkitWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

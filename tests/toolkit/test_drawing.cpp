@@ -7,6 +7,7 @@
 
 #include "gui_support.h"
 #include "runtime/win.h"
+#include "toolkit/controls.h"
 #include "toolkit/drawing.h"
 #include "toolkit/window.h"
 
@@ -391,6 +392,8 @@ struct EraseSeen {
     int events = 0;
     bool paintDcWasTheEraseDc = false;
     bool beginDrawGaveTheEraseDc = false;
+    HFONT fonts[2] = {};
+    bool firstFontFreedAtOnce = false;
 };
 EraseSeen g_erase;
 
@@ -402,6 +405,12 @@ int32_t EraseDrawingHandler() {
     g_erase.paintDcWasTheEraseDc = w.paintDc == dc;
     g_erase.beginDrawGaveTheEraseDc = BeginDraw(w) == dc;
     EndDraw(w, dc, true);
+    // Two fonts in turn: the first is freed when the second replaces it.
+    SetFont(w, "Arial", 30, 700, 0, 0);
+    g_erase.fonts[0] = static_cast<HFONT>(GetCurrentObject(dc, OBJ_FONT));
+    SetFont(w, "Arial", 20, 400, 0, 0);
+    g_erase.fonts[1] = static_cast<HFONT>(GetCurrentObject(dc, OBJ_FONT));
+    g_erase.firstFontFreedAtOnce = GetObjectType(g_erase.fonts[0]) == 0;
     SetPenColor(w, kRed);
     MoveTo(w, 5, 5);
     DrawRect(w, 10, 10, 40, 40, kBlue, kBlue);
@@ -416,6 +425,7 @@ TEST_CASE("EV_ERASE: drawing goes onto the erase DC and leaves the record alone"
     gui::PumpFor(150);
     g_erase = {};
     const HPEN pen = w.pen;
+    const HFONT font = w.font;
     const int32_t x = w.posX;
     InvalidateRect(w.hwnd, nullptr, TRUE);
     UpdateWindow(w.hwnd);
@@ -424,7 +434,13 @@ TEST_CASE("EV_ERASE: drawing goes onto the erase DC and leaves the record alone"
     CHECK(g_erase.beginDrawGaveTheEraseDc);
     CHECK(w.paintDc == nullptr);
     CHECK(w.pen == pen);
+    CHECK(w.font == font);
     CHECK(w.posX == x);
+    // The fonts were on the erase DC while the event ran, and are freed after it.
+    CHECK(g_erase.fonts[0] != font);
+    CHECK(g_erase.fonts[1] != g_erase.fonts[0]);
+    CHECK(g_erase.firstFontFreedAtOnce);
+    CHECK(GetObjectType(g_erase.fonts[1]) == 0);
     gui::PumpFor(100);
     const gui::Pixels screen = gui::ReadClientOnScreen(w.hwnd);
     CHECK(screen.At(30, 30) == kBlue);
