@@ -114,8 +114,12 @@ SIZE BackingSize(HWND hwnd, uint32_t flags, int width, int height) {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
-// Copies the memory DC's defaults (position, pen, font, modes) into the record.
+// Copies the memory DC's defaults (position, pen, font, modes) into the record. A
+// handler that drew while the window was being created left a pen and font of its own
+// there; they are freed.
 void TakeDrawingDefaults(Window& record, HDC dc) {
+    if (record.pen) DeleteObject(record.pen);
+    if (record.font) DeleteObject(record.font);
     POINT pos{};
     GetCurrentPositionEx(dc, &pos);
     record.posX = pos.x;

@@ -448,6 +448,34 @@ TEST_CASE("EV_ERASE: drawing goes onto the erase DC and leaves the record alone"
     CloseWindow(w);
 }
 
+namespace {
+
+HPEN g_penOfCreation = nullptr;
+HFONT g_fontOfCreation = nullptr;
+
+int32_t DrawsWhenCreated() {
+    if (g_event.EventId == WM_CREATE) {
+        SetPenColor(*g_event.EventWindow, kRed);
+        g_penOfCreation = g_event.EventWindow->pen;
+        g_fontOfCreation = g_event.EventWindow->font;
+    }
+    return 0;
+}
+
+}  // namespace
+
+TEST_CASE("a pen and font a handler made while its window was created are freed") {
+    Window w{};
+    g_penOfCreation = nullptr;
+    REQUIRE(OpenWindow(w, 100, 100, 300, 200, kPageFlags, nullptr, "created", DrawsWhenCreated));
+    REQUIRE(g_penOfCreation != nullptr);
+    CHECK(GetObjectType(g_penOfCreation) == 0);
+    CHECK(GetObjectType(g_fontOfCreation) == 0);
+    CHECK(GetObjectType(w.pen) == OBJ_PEN);
+    CHECK(GetObjectType(w.font) == OBJ_FONT);
+    CloseWindow(w);
+}
+
 TEST_CASE("nothing leaks: drawing objects are freed when replaced and on closing") {
     Window w{};
     REQUIRE(OpenWindow(w, 100, 100, 300, 200, kPageFlags, nullptr, "leaks", CountingHandler));
