@@ -24,6 +24,18 @@ inline constexpr char kProbeKey[] = "HKEY_LOCAL_MACHINE\\Software\\Quorvex Plena
 inline constexpr char kSystemVersionKey[] =
     "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion";
 
+// ---- Names that installation, repair and removal must agree on ---------------------
+
+// The application's and the setup program's files, to follow a folder given without a
+// trailing backslash.
+inline constexpr char kApplicationFile[] = "\\QuorvexPlenar.exe";
+inline constexpr char kSetupFile[] = "\\SetupQuorvexPlenar.exe";
+// The Windows 7 layer is for products whose name holds one of these.
+inline constexpr const char* kLayerMarkers[] = {"8", "10"};
+
+// New string: the platform's product name ("ProductName"), without leading blanks.
+rt::NewString ReadProductName();
+
 // ---- Payload ----------------------------------------------------------------------
 
 // Payload resources: numeric type 324, one file each, byte for byte.

@@ -18,11 +18,11 @@ constexpr DWORD kPauseAfterLayer = 500;
 // is absent or blank, the application gets the layer and "WinPatch" records it.
 void ApplyLayerFor(const char* marker) {
     g_setup.WorkText = "";
-    g_setup.WorkText = rt::LTrim(reg::RegReadValue(kSystemVersionKey, "ProductName").c_str());
+    g_setup.WorkText = ReadProductName();
     const int32_t position = rt::InStr(g_setup.WorkText.c_str(), marker, 1);
     const rt::NewString winPatch = rt::LTrim(reg::RegReadValue(kSettingsKey, "WinPatch").c_str());
     if (position > 0 && winPatch.c_str()[0] == '\0') {
-        rt::NewString application = rt::Concat(g_setup.InstallFolder.c_str(), "\\QuorvexPlenar.exe");
+        rt::NewString application = rt::Concat(g_setup.InstallFolder.c_str(), kApplicationFile);
         g_setup.RegStatus = reg::RegWriteString(kLayersKey, "~ WIN7RTM", application.c_str());
         g_setup.RegStatus = reg::RegWriteString(kSettingsKey, "1", "WinPatch");
         tk::WaitPainted(kPauseAfterLayer);
@@ -30,6 +30,10 @@ void ApplyLayerFor(const char* marker) {
 }
 
 }  // namespace
+
+rt::NewString ReadProductName() {
+    return rt::LTrim(reg::RegReadValue(kSystemVersionKey, "ProductName").c_str());
+}
 
 int32_t PrepareFolders() {
     g_setup.Bitness = 32;
@@ -47,9 +51,9 @@ int32_t PrepareFolders() {
 
 int32_t ApplyCompatibilityLayer() {
     PrepareFolders();
-    ApplyLayerFor("8");
-    // Read again: the layer set for "8" has written "WinPatch", so it is not set twice.
-    ApplyLayerFor("10");
+    // Read again for each: the layer set for "8" has written "WinPatch", so it is not
+    // set twice.
+    for (const char* marker : kLayerMarkers) ApplyLayerFor(marker);
     return 0;
 }
 

@@ -83,12 +83,12 @@ int32_t CopyApplicationFiles() {
     for (const char* name : kOldProgramFiles) rt::DeleteFile(rt::Concat(folder, name).c_str());
     // Started from the installation folder, the older setup program is this one.
     if (g_setup.RunFromInstallFolder == 0) {
-        rt::DeleteFile(rt::Concat(folder, "\\SetupQuorvexPlenar.exe").c_str());
+        rt::DeleteFile(rt::Concat(folder, kSetupFile).c_str());
     }
     tk::WaitPainted(kPauseBeforeWriting);
     WriteResourceFile(kLibraryPayload, kPayloadType, rt::Concat(folder, "\\Keyglyph.dll").c_str());
     WriteResourceFile(kApplicationPayload, kPayloadType,
-                      rt::Concat(folder, "\\QuorvexPlenar.exe").c_str());
+                      rt::Concat(folder, kApplicationFile).c_str());
     tk::WaitPainted(kPauseBeforeChecking);
     VerifyApplicationFiles();
     return 0;

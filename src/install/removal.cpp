@@ -69,14 +69,16 @@ bool PlainLocalFolder(const char* path) {
 
 int32_t RemoveInstallation() {
     g_setup.RemovalFolder = RegisteredInstallFolder();
-    g_setup.WorkText = rt::LTrim(reg::RegReadValue(kSystemVersionKey, "ProductName").c_str());
+    g_setup.WorkText = ReadProductName();
     const char* product = g_setup.WorkText.c_str();
-    if (rt::InStr(product, "8", 1) > 0 || rt::InStr(product, "10", 1) > 0) {
+    bool layered = false;
+    for (const char* marker : kLayerMarkers) layered = layered || rt::InStr(product, marker, 1) > 0;
+    if (layered) {
         // Without a recorded folder the value's name would be a bare file name.
         const rt::NewString folder = RegisteredInstallFolder();
         if (folder.c_str()[0] != '\0') {
             g_setup.WorkText = reg::RegDeleteValueByPath(
-                kLayersKey, rt::Concat(folder.c_str(), "\\QuorvexPlenar.exe").c_str());
+                kLayersKey, rt::Concat(folder.c_str(), kApplicationFile).c_str());
         }
     }
     g_setup.WorkText = rt::LTrim(reg::RegReadValue(kSettingsKey, "tooltips").c_str());

@@ -50,22 +50,21 @@ int32_t WriteSettingsRecords() {
     SetString(kSettingsKey, "SkipDriverSearch", "0");
     SetString(kSettingsKey, "FirstTimeRun", "1");
     g_setup.ProductNameText = "";
-    g_setup.ProductNameText =
-        rt::LTrim(reg::RegReadValue(kSystemVersionKey, "ProductName").c_str());
+    g_setup.ProductNameText = ReadProductName();
     SetString(kSettingsKey, "Windows", g_setup.ProductNameText.c_str());
 
     SetString(kUninstallKey, "DisplayName",
               rt::Concat("Quorvex Plenar ", version.c_str(), " - Vehicle diagnostics software")
                   .c_str());
     SetString(kUninstallKey, "DisplayIcon",
-              rt::Concat(installFolder, "\\QuorvexPlenar.exe,0").c_str());
+              rt::Concat(installFolder, kApplicationFile, ",0").c_str());
     SetString(kUninstallKey, "DisplayVersion", version.c_str());
     SetString(kUninstallKey, "Publisher", "Brindlemark");
     SetString(kUninstallKey, "InstallLocation", installFolder);
     SetString(kUninstallKey, "URLInfoAbout", kOfficialWebSite);
     SetNumber(kUninstallKey, "EstimatedSize", kEstimatedSize);
     SetString(kUninstallKey, "UninstallString",
-              rt::Concat(installFolder, "\\SetupQuorvexPlenar.exe").c_str());
+              rt::Concat(installFolder, kSetupFile).c_str());
     SetNumber(kUninstallKey, "NoModify", 1);
     SetNumber(kUninstallKey, "NoRepair", 1);
     return 0;

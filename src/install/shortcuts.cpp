@@ -84,7 +84,7 @@ int32_t CreateShortcut(const char* target, const char* linkFile, const char* des
 int32_t CreateShortcuts() {
     CoInitialize(nullptr);
     if (g_setup.ShortcutForApp == 1) {
-        MakeShortcut(rt::Concat(g_setup.InstallFolder.c_str(), "\\QuorvexPlenar.exe").c_str(),
+        MakeShortcut(rt::Concat(g_setup.InstallFolder.c_str(), kApplicationFile).c_str(),
                      "\\QuorvexPlenar.lnk", "Quorvex Plenar by Brindlemark");
     }
     if (g_setup.ShortcutForLogs == 1) {

@@ -83,8 +83,7 @@ void StartUp() {
     g_setup.StartFolder = rt::LTrim(rt::GetStartPath().c_str());
     g_setup.FillColor = {255, 255, 255};
     g_setup.FontName = "Arial";
-    g_setup.WorkText =
-        rt::LTrim(reg::RegReadValue(install::kSystemVersionKey, "ProductName").c_str());
+    g_setup.WorkText = install::ReadProductName();
     g_setup.IsXP = rt::InStr(g_setup.WorkText.c_str(), "XP", 1);
     LearnWhereProgramRuns();
     LoadPageImages();
@@ -130,7 +129,7 @@ rt::NewString SystemProgram(const char* name) {
 // again after each second for a while (ping is the delay every system has).
 void DeleteInstalledSetupProgram() {
     install::PrepareFolders();
-    g_setup.SelfDeletePath = rt::Concat(g_setup.InstallFolder.c_str(), "\\SetupQuorvexPlenar.exe");
+    g_setup.SelfDeletePath = rt::Concat(g_setup.InstallFolder.c_str(), install::kSetupFile);
     const rt::NewString interpreter = SystemProgram("cmd.exe");
     const rt::NewString deletion = rt::Concat("del \"", g_setup.SelfDeletePath.c_str(),
                                               "\" >nul 2>&1");
