@@ -18,6 +18,10 @@ extern uint16_t g_mdiClientAtom;
 // The record being created by OpenWindow, so that messages sent during
 // CreateWindowExA reach it; null otherwise.
 extern Window* g_windowUnderConstruction;
+// The Window menu's commands of an MDI frame.
+inline constexpr UINT kMenuCascade = 0x8005;
+inline constexpr UINT kMenuTile = 0x8006;
+inline constexpr UINT kMenuArrangeIcons = 0x8007;
 // The font SetFont put on the erase DC during the EV_ERASE under way: it stays selected
 // for the rest of the event and is freed when the DC's state has been restored.
 extern HFONT g_eraseFont;

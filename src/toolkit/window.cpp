@@ -2,6 +2,7 @@
 // event pump.
 #include "toolkit/window.h"
 
+#include "toolkit/controls_private.h"
 #include "toolkit/gdi_owner.h"
 #include "toolkit/toolkit_state.h"
 
@@ -18,12 +19,8 @@ namespace {
 constexpr char kWndClassName[] = "TessaroWndClass";
 constexpr char kFrameClassName[] = "TessaroFrameClass";
 constexpr char kAccelTableProperty[] = "_ACCEL_TABLE";
-constexpr char kDialogRecordProperty[] = "DLGPTR";
 
 constexpr int kClassIconResource = 101;
-constexpr UINT kMenuCascade = 0x8005;
-constexpr UINT kMenuTile = 0x8006;
-constexpr UINT kMenuArrangeIcons = 0x8007;
 constexpr UINT_PTR kMdiClientId = 0xCAC;
 constexpr UINT kFirstMdiChildId = 0x4050;
 constexpr uint16_t kNoMdiClientAtom = 0xFFFF;
@@ -208,7 +205,7 @@ Window* RecordOf(HWND hwnd) {
         return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, 0));
     }
     // A dialog's window words belong to the dialog manager; its record is a property.
-    if (atom == g_dlgClassAtom) return static_cast<Window*>(GetPropA(hwnd, kDialogRecordProperty));
+    if (atom == g_dlgClassAtom) return static_cast<Window*>(GetPropA(hwnd, kPropDialogRecord));
     return nullptr;
 }
 

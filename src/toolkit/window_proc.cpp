@@ -2,6 +2,7 @@
 // handed to the page's Handler routine and to the window's handler table.
 #include <new>
 
+#include "toolkit/controls.h"
 #include "toolkit/toolkit_state.h"
 
 namespace tk {
@@ -10,10 +11,6 @@ EventRecord g_event{};
 
 namespace {
 
-constexpr UINT kWmCtlColor = 0x19;  // the colour request reflected to a control
-constexpr UINT kMenuCascade = 0x8005;
-constexpr UINT kMenuTile = 0x8006;
-constexpr UINT kMenuArrangeIcons = 0x8007;
 constexpr char kHandlersProperty[] = "TS_HANDLERS";
 
 // ---- Handler table --------------------------------------------------------------------
@@ -258,7 +255,7 @@ bool ReflectToControl(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* resul
     case WM_CTLCOLORSCROLLBAR:
     case WM_CTLCOLORSTATIC:
         if (!lParam) return false;
-        *result = SendMessageA(reinterpret_cast<HWND>(lParam), kWmCtlColor, wParam, lParam);
+        *result = SendMessageA(reinterpret_cast<HWND>(lParam), WM_CTLCOLOR, wParam, lParam);
         return true;
     case WM_DRAWITEM: {
         if (!wParam) return false;  // a menu item
