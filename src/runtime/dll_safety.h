@@ -26,17 +26,22 @@ inline void RestrictDllSearch() {
     SetDllDirectoryA("");
 }
 
+// The full path of a file of the system folder; false when the path does not fit.
+inline bool SystemFilePath(const char* name, char (&path)[MAX_PATH]) {
+    const size_t folder = GetSystemDirectoryA(path, MAX_PATH);
+    const size_t length = std::strlen(name);
+    if (folder == 0 || folder + 1 + length >= MAX_PATH) return false;
+    path[folder] = '\\';
+    std::memcpy(path + folder + 1, name, length + 1);
+    return true;
+}
+
 // A DLL of the system folder by its full path, so that a copy of the same name elsewhere
 // is never taken even where the search could not be restricted; null when it cannot be
 // loaded.
 inline HMODULE LoadSystemLibrary(const char* name) {
     char path[MAX_PATH];
-    const size_t folder = GetSystemDirectoryA(path, MAX_PATH);
-    const size_t length = std::strlen(name);
-    if (folder == 0 || folder + 1 + length >= MAX_PATH) return nullptr;
-    path[folder] = '\\';
-    std::memcpy(path + folder + 1, name, length + 1);
-    return LoadLibraryA(path);
+    return SystemFilePath(name, path) ? LoadLibraryA(path) : nullptr;
 }
 
 }  // namespace rt

@@ -117,10 +117,8 @@ void StartUp() {
 // program is looked for in the working and the program's folder first, where anybody
 // may have put one of that name.
 rt::NewString SystemProgram(const char* name) {
-    char systemFolder[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryA(systemFolder, sizeof systemFolder);
-    if (length == 0 || length >= sizeof systemFolder) return rt::CopyString("");
-    return rt::Concat(systemFolder, "\\", name);
+    char path[MAX_PATH];
+    return rt::CopyString(rt::SystemFilePath(name, path) ? path : "");
 }
 
 // The installed copy of the setup program is deleted by the command interpreter once
