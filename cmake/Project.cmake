@@ -5,6 +5,12 @@ add_compile_options(-Wall -Wextra -Werror)
 if(QP_ARCH STREQUAL x86)
   # Every double operation rounded to double, as on x86_64.
   add_compile_options(-msse2 -mfpmath=sse)
+  # System functions are called through their import library's thunk, not straight
+  # through the import slot. The i686 linker drops the thunk of an import that nothing
+  # calls by its plain name, and in a delay-load import library the slot's first value
+  # is that thunk: the slot would be 0 and the first call would jump to address 0
+  # (qp_delay_load checks the link for it).
+  add_compile_definitions(DECLSPEC_IMPORT=)
 endif()
 # The binaries import Windows system DLLs only.
 add_link_options(-static)
@@ -60,6 +66,14 @@ function(qp_delay_load target)
   add_dependencies(${target} delay_import_libs)
   target_link_directories(${target} BEFORE PRIVATE ${QP_DELAY_LIB_DIR})
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${QP_DELAY_LIBS})
+  # The link fails when it dropped the thunk of a delay-loaded function: that function's
+  # slot would hold 0 in the program.
+  set(map ${CMAKE_CURRENT_BINARY_DIR}/${target}.map)
+  target_link_options(${target} PRIVATE -Wl,-Map=${map})
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/check-delay-map.sh ${map} ${QP_DELAY_LIB_DIR}
+            $<TARGET_FILE:${target}>
+    VERBATIM)
 endfunction()
 
 # qp_add_test(name SOURCES ... [LIBS ...] [GUI] [TIMEOUT n]): a doctest program run
