@@ -87,9 +87,10 @@ function(qp_add_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
+  math(EXPR T_TIMEOUT "${T_TIMEOUT} * ${QP_TIMEOUT_SCALE}")
   # Pass on doctest's own verdict only: a program that Wine ends from outside
   # (wineserver -k) exits with 0 too.
-  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT ${T_TIMEOUT}
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine LABELS wine TIMEOUT ${T_TIMEOUT}
                        PASS_REGULAR_EXPRESSION "Status: SUCCESS!")
   if(T_GUI)
     # Real input and screen reads: alone on the display, and alone on the processor,

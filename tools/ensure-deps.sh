@@ -2,14 +2,15 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 # fonts-wine is only recommended by Wine, and recommendations are not installed: without it
 # Wine has no Marlett and draws its caption buttons as the letters "0 1 r".
-# wine32 is never installed: 32-bit Linux programs cannot run on this kernel, and it breaks the
-# wine launcher. The 32-bit deliverables are checked structurally instead.
+# wine32 is never installed on the host: 32-bit Linux programs cannot run on this kernel, and it
+# breaks the wine launcher. The 32-bit deliverables run in a guest with 32-bit Wine inside
+# (tools/guest), booted under qemu's software processor; debootstrap builds its root.
 set -eu
 
 packages=(cmake make g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
           binutils-mingw-w64-x86-64 wine wine64 xvfb xauth xdotool x11-utils icoutils
           imagemagick doctest-dev liblnk-utils fonts-liberation fonts-wine util-linux
-          python3)
+          python3 qemu-system-x86 debootstrap)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs a Windows program of the x86_64 build under 64-bit Wine, in a prefix and on a
+# Runs a Windows program of the build under Wine, in a prefix and on a
 # virtual display that belong to one build tree, never the user's ~/.wine or screen.
 #
 #   wine-run.sh STATE_DIR --prepare      create the prefix and start Xvfb (once per build)
@@ -8,6 +8,8 @@
 #   wine-run.sh STATE_DIR --prefix-only  create the prefix only, for a program shown on
 #                                        the user's own display
 #   wine-run.sh STATE_DIR PROGRAM [ARGS] run PROGRAM and return its exit code
+# In the 32-bit guest (tools/guest), QP_WINEARCH=win32 and QP_WINE_TEMPLATE (a ready
+# prefix) are set, and the same tests run the i686 build.
 set -u
 state=$(mkdir -p "$1" && cd "$1" && pwd)
 shift
@@ -15,7 +17,8 @@ shift
 export WINEPREFIX="$state/prefix"
 export HOME="$state/home"          # a fresh prefix links Desktop etc. to $HOME
 export WINEDEBUG=-all
-export WINEARCH=win64
+# The host's Wine is 64-bit only; the 32-bit guest sets QP_WINEARCH=win32.
+export WINEARCH=${QP_WINEARCH:-win64}
 # No host menu entries; no Mono or Gecko installer dialogs on a machine without network.
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 export LC_ALL=C.UTF-8               # ANSI code page 1252 under Wine
@@ -49,39 +52,21 @@ start_display() {
 }
 
 make_prefix() {
-    # Wine's own fonts (package fonts-wine; Marlett draws the caption buttons) lie in
-    # /usr/share/wine/fonts, but this Wine looks for them at "<data dir>\../fonts", a
-    # path its own lookup refuses, and wineboot does not copy them: without a copy in
-    # C:\windows\Fonts the caption buttons show the letters "0 1 r". A prefix made
-    # before that copy existed is made again.
-    local fonts=/usr/share/wine/fonts
+    # A prefix made before Wine's own fonts were copied into it is made again.
     if [ -f "$WINEPREFIX/.ready-fonts" ] &&
-       { [ ! -f "$fonts/marlett.ttf" ] || [ -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; }; then
+       { [ ! -f /usr/share/wine/fonts/marlett.ttf ] ||
+         [ -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; }; then
         return 0
     fi
-    [ -f "$fonts/marlett.ttf" ] ||
-        echo "wine-run.sh: $fonts/marlett.ttf missing (package fonts-wine):" \
-             "caption buttons will show letters" >&2
-    wineserver -k 2>/dev/null
-    rm -rf "$WINEPREFIX"
-    wineboot -i >"$state/wineboot.log" 2>&1
-    wineserver -w
-    if [ -d "$fonts" ]; then cp "$fonts"/* "$WINEPREFIX/drive_c/windows/Fonts/"; fi
-    # Shell folders of a fresh prefix are links into $HOME; make them real folders so
-    # that nothing a test writes to the desktop leaves the build tree.
-    local user_dir
-    for user_dir in "$WINEPREFIX"/drive_c/users/*/; do
-        local link
-        for link in "$user_dir"*; do
-            if [ -L "$link" ]; then rm -f "$link" && mkdir -p "$link"; fi
-        done
-    done
-    # Every program runs inside one virtual desktop of the display's size: Wine then
-    # draws real captions and close boxes, and needs no window manager (without one,
-    # Wine waits two seconds for each visible top-level window it hides or destroys).
-    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
-    wineserver -w
+    if [ -n "${QP_WINE_TEMPLATE:-}" ]; then
+        # The 32-bit guest carries a ready prefix: a copy takes seconds where wineboot
+        # takes minutes under the emulated processor.
+        wineserver -k 2>/dev/null
+        rm -rf "$WINEPREFIX"
+        cp -a "$QP_WINE_TEMPLATE" "$WINEPREFIX"
+    else
+        "$(dirname "$0")/make-prefix.sh" "$state/wineboot.log" || return 1
+    fi
     touch "$WINEPREFIX/.ready-fonts"
 }
 
@@ -91,7 +76,7 @@ prepare() {
     start_display || return 1
     export DISPLAY
     DISPLAY=$(cat "$state/display")
-    make_prefix
+    make_prefix || return 1
     flock -u 9
     exec 9>&-
 }
@@ -113,7 +98,7 @@ case "${1:-}" in
     ;;
 --env)
     prepare || exit 1
-    echo "export WINEPREFIX='$WINEPREFIX' HOME='$HOME' WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES='$WINEDLLOVERRIDES' LC_ALL=C.UTF-8 DISPLAY='$(cat "$state/display")'"
+    echo "export WINEPREFIX='$WINEPREFIX' HOME='$HOME' WINEDEBUG=-all WINEARCH='$WINEARCH' WINEDLLOVERRIDES='$WINEDLLOVERRIDES' LC_ALL=C.UTF-8 DISPLAY='$(cat "$state/display")'"
     ;;
 "")
     echo "usage: wine-run.sh STATE_DIR (--prepare|--stop|--env|--prefix-only|PROGRAM [ARGS])" >&2

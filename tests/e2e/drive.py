@@ -8,7 +8,7 @@ screen with screen_probe.exe, and then checks what the machine holds with indepe
 readers: `wine reg query`, the host's view of drive C:, `lnkinfo`, `wine uninstaller
 --list`. One line per scenario; the exit status is 1 when any scenario failed.
 
-  drive.py --state DIR --setup EXE --dist DIR --probe EXE --out DIR [NAME-PART ...]
+  drive.py --state DIR --setup EXE --dist DIR --probe EXE --out DIR [--core] [NAME-PART ...]
 """
 import argparse
 import os
@@ -42,13 +42,17 @@ def xdotool(env, *args):
     subprocess.run(["xdotool", *map(str, args)], env=env, check=True)
 
 
-def read_ppm(png):
-    """Pixels of a screenshot: (width, height, rgb bytes)."""
-    data = subprocess.run(["convert", str(png), "ppm:-"], capture_output=True, check=True).stdout
-    header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
-    if not header:
-        raise Failure("unexpected screenshot format")
-    return int(header[1]), int(header[2]), data[header.end():]
+def read_bmp(path):
+    """Pixels of a screenshot: (width, height, bytes of 3 per pixel, top row first)."""
+    data = Path(path).read_bytes()
+    if data[:2] != b"BM" or int.from_bytes(data[28:30], "little") != 24:
+        raise Failure(f"{path} is not a 24-bit bitmap")
+    start = int.from_bytes(data[10:14], "little")
+    width = int.from_bytes(data[18:22], "little")
+    height = int.from_bytes(data[22:26], "little")
+    stride = (width * 3 + 3) & ~3
+    rows = [data[start + y * stride:start + y * stride + width * 3] for y in range(height)]
+    return width, height, b"".join(reversed(rows))
 
 
 def region_pixels(image, rect):
@@ -70,6 +74,7 @@ class Run:
         self.env = dict(driver.env, WINEPREFIX=str(self.prefix), HOME=str(self.dir / "home"))
         self.reg_cache = {}
         self.shots_taken = 0
+        self.shots = []
         self.setup = None
         self.probe = None
 
@@ -210,12 +215,22 @@ class Run:
         self.click_at(box["x"], box["y"])
 
     def do_shot(self, name):
+        """The screen, grabbed by the running probe (a screenshot program would take
+        seconds to start in the emulated 32-bit guest, past a short-lived page) as a
+        bitmap, made a PNG file once the scenario is over."""
         self.d.shots.mkdir(parents=True, exist_ok=True)
         self.shots_taken += 1
-        path = self.d.shots / f"{self.slug}--{self.shots_taken:02d}-{name}.png"
+        path = self.d.shots / f"{self.slug}--{self.shots_taken:02d}-{name}.bmp"
         time.sleep(0.3)  # the last paint reaches the display
-        subprocess.run(["import", "-window", "root", str(path)], env=self.env, check=True)
+        self.ask("grab", "Z:" + str(path).replace("/", "\\"))
+        self.shots.append(path)
         return path
+
+    def keep_shots(self):
+        for bmp in self.shots:
+            if bmp.exists():
+                subprocess.run(["convert", str(bmp), str(bmp.with_suffix(".png"))], check=True)
+                bmp.unlink()
 
     def do_controls(self, title, expected):
         self.poll(lambda: self.controls_hold(title, expected))
@@ -266,7 +281,7 @@ class Run:
                 max(r[2] for r in rects), max(r[3] for r in rects))
 
         def look(name):
-            pixels = region_pixels(read_ppm(self.do_shot(name)), area)
+            pixels = region_pixels(read_bmp(self.do_shot(name)), area)
             bright = sum(1 for p in pixels if min(p) >= 192)
             if bright < 40:
                 raise Failure(f"{title!r} shows no label text in {area} ({name}: {bright} light pixels)")
@@ -453,6 +468,7 @@ class Run:
             subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True)
             if self.setup and self.setup.poll() is None:
                 self.setup.kill()
+            self.keep_shots()
 
 
 class Driver:
@@ -490,9 +506,12 @@ def main():
         parser.add_argument("--" + name, required=True)
     parser.add_argument("--keep", action="store_true",
                         help="keep each passed scenario's prefix in OUT/run/ (for a tour)")
+    parser.add_argument("--core", action="store_true",
+                        help="only the scenarios marked core (the 32-bit guest's set)")
     parser.add_argument("names", nargs="*", help="run only scenarios whose name holds one of these")
     args = parser.parse_args()
-    chosen = [s for s in S.SCENARIOS if not args.names or any(n in s["name"] for n in args.names)]
+    chosen = [s for s in S.SCENARIOS if (not args.names or any(n in s["name"] for n in args.names))
+              and (s["core"] or not args.core)]
     if not chosen:
         raise SystemExit("no scenario matches")
     if len({slug(s["name"]) for s in S.SCENARIOS}) != len(S.SCENARIOS):

@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Builds the 32-bit test guest once and prints the folder it lies in: a Debian 12 root file
+# system (64-bit, with the i386 architecture and 32-bit Wine added inside it), its kernel
+# and initramfs, and a ready 32-bit Wine prefix as a template. The guest lives outside the
+# checkout, in QP_GUEST_CACHE (default ~/.cache/quorvex-guest), in a folder named by a hash
+# of its recipe (this script, packages and tools/make-prefix.sh): a changed recipe builds a
+# new guest and removes the older ones. Needs root (debootstrap, chroot) and Debian's
+# package registry, whose address is read from the host's own apt sources.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+top=$(cd "$here/../.." && pwd)
+cache=${QP_GUEST_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quorvex-guest}
+key=$(cat "$here/build.sh" "$here/packages" "$top/tools/make-prefix.sh" |
+      sha256sum | cut -c1-16)
+guest=$cache/$key
+if [ -f "$guest/ready" ]; then
+    echo "$guest"
+    exit 0
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+    exec sudo --preserve-env=QP_GUEST_CACHE,XDG_CACHE_HOME "$0" "$@"
+fi
+mkdir -p "$cache"
+exec 9>"$cache/lock"
+flock 9
+if [ -f "$guest/ready" ]; then echo "$guest"; exit 0; fi
+started=$(date +%s)
+log() { echo "guest: $*" >&2; }
+
+# The host's Debian mirror: the first URIs of its deb822 sources, or the first deb line.
+mirror=$(sed -n 's/^URIs:[[:space:]]*\([^[:space:]]*\).*/\1/p' /etc/apt/sources.list.d/*.sources 2>/dev/null |
+         grep -v security | head -1)
+[ -n "$mirror" ] || mirror=$(awk '$1 == "deb" { print $2; exit }' /etc/apt/sources.list 2>/dev/null)
+[ -n "$mirror" ] || { log "no Debian mirror in the host's apt sources"; exit 1; }
+
+root=$guest/root
+rm -rf "$guest"
+mkdir -p "$guest"
+log "debootstrap of bookworm into $root (a few minutes)"
+debootstrap --arch=amd64 --variant=minbase bookworm "$root" "$mirror" >"$guest/debootstrap.log" 2>&1 ||
+    { tail -20 "$guest/debootstrap.log" >&2; exit 1; }
+
+# The guest takes its packages from where the host takes its own.
+rm -f "$root/etc/apt/sources.list"
+if ls /etc/apt/sources.list.d/*.sources >/dev/null 2>&1; then
+    for f in /etc/apt/sources.list.d/*.sources; do
+        grep -q 'debian' "$f" && cp "$f" "$root/etc/apt/sources.list.d/"
+    done
+else
+    grep '^deb .*debian' /etc/apt/sources.list >"$root/etc/apt/sources.list"
+fi
+mkdir -p "$root/etc/initramfs-tools"
+printf '9p\n9pnet\n9pnet_virtio\nvirtio_pci\n' >>"$root/etc/initramfs-tools/modules"
+
+mounts=()
+cleanup() {
+    local m
+    for ((i=${#mounts[@]}-1; i>=0; i--)); do umount -l "${mounts[$i]}" 2>/dev/null || true; done
+}
+trap cleanup EXIT
+for m in proc sys dev dev/pts; do
+    mount --bind "/$m" "$root/$m"
+    mounts+=("$root/$m")
+done
+in_root() { chroot "$root" env DEBIAN_FRONTEND=noninteractive LC_ALL=C "$@"; }
+log "installing the guest's packages (about 470 MB of downloads)"
+in_root dpkg --add-architecture i386
+in_root apt-get update -qq >"$guest/apt.log" 2>&1
+# shellcheck disable=SC2046
+in_root apt-get install -y -q --no-install-recommends $(grep -v '^#' "$here/packages") \
+    >>"$guest/apt.log" 2>&1 || {
+    # The i386 triggers of glib cannot run in the chroot ("Exec format error"); the
+    # packages are unpacked and configured all the same. Anything else is a failure.
+    in_root dpkg --audit >>"$guest/apt.log" 2>&1 || true
+    in_root dpkg -s wine32 linux-image-amd64 >/dev/null 2>&1 || { tail -30 "$guest/apt.log" >&2; exit 1; }
+}
+in_root apt-get clean
+cleanup
+mounts=()
+
+install -m 755 "$top/tools/make-prefix.sh" "$root/usr/local/bin/qp-make-prefix"
+ln -sf "$(basename "$(ls "$root"/boot/vmlinuz-* | head -1)")" "$root/boot/qp-kernel"
+ln -sf "$(basename "$(ls "$root"/boot/initrd.img-* | head -1)")" "$root/boot/qp-initrd"
+
+# The first boot configures what the chroot could not and makes the 32-bit prefix that
+# every test copies (about two minutes under the software CPU).
+log "first boot: the 32-bit Wine prefix template"
+"$here/run.sh" --guest "$guest" --no-share -- bash -c '
+    set -e
+    dpkg --configure -a >/dev/null 2>&1 || true
+    export WINEARCH=win32 WINEPREFIX=/tmp/prefix WINEDEBUG=-all HOME=/tmp/home
+    export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml="
+    mkdir -p $HOME
+    qp-make-prefix /tmp/wineboot.log || { cat /tmp/wineboot.log; exit 1; }
+    wineserver -k 2>/dev/null || true
+    rm -rf /opt/qp-prefix-win32
+    cp -a /tmp/prefix /opt/qp-prefix-win32
+    wine --version'
+touch "$guest/ready"
+for old in "$cache"/*/; do
+    [ "${old%/}" = "$guest" ] || rm -rf "$old"
+done
+log "built in $(( $(date +%s) - started )) s, $(du -sh "$guest" | cut -f1)"
+echo "$guest"

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Runs in the 32-bit guest, in the shared checkout, against the i686 build and dist/x86:
+#   x86.sh test [CTEST ARGS]   the tests that run under Wine (CTest label "wine")
+#   x86.sh tour                a first installation worked through its pages, for a look
+# Everything written goes to an overlay in the guest's memory, so the guest never changes
+# the host's build tree; the test log and the screenshots are copied back to
+# build/x86/guest-output.
+set -u
+mode=${1:-test}
+shift || true
+top=$(pwd)
+out=build/x86/guest-output
+rm -rf "$out"
+mkdir -p "$out" /tmp/overlay/upper /tmp/overlay/work /mnt/checkout
+mount --bind "$top" /mnt/checkout
+mount -t overlay overlay \
+    -o "lowerdir=$top,upperdir=/tmp/overlay/upper,workdir=/tmp/overlay/work" "$top" || exit 1
+
+export QP_WINEARCH=win32 QP_WINE_TEMPLATE=/opt/qp-prefix-win32
+# The million generated inputs of the text layer take three minutes under the emulated
+# processor; a fifth of them still covers every case many times over.
+export QP_TEXT_ROUNDS=200000
+echo "guest: $(nproc) processors, $(wine --version), 32-bit prefix template $QP_WINE_TEMPLATE"
+case $mode in
+test)
+    ctest --test-dir build/x86 -L wine --output-on-failure -j "$(nproc)" "$@"
+    status=$?
+    cp build/x86/Testing/Temporary/LastTest.log "/mnt/checkout/$out/" 2>/dev/null
+    ;;
+tour)
+    state=build/x86/tour
+    python3 tests/e2e/drive.py --keep --state "$state/wine" --setup dist/x86/SetupQuorvexPlenar.exe \
+        --dist dist/x86 --probe build/x86/tests/e2e/screen_probe.exe --out "$state" \
+        "a first installation accepted with the mouse"
+    status=$?
+    tools/wine-run.sh "$state/wine" --stop
+    ;;
+*)
+    echo "x86.sh: unknown mode $mode" >&2
+    status=2
+    ;;
+esac
+
+# The screenshots, back through the real share.
+find build/x86 -type d -name screenshots | while read -r shots; do
+    mkdir -p "/mnt/checkout/$out/${shots#build/x86/}"
+    cp -a "$shots"/. "/mnt/checkout/$out/${shots#build/x86/}/"
+done
+umount "$top"
+exit "$status"
