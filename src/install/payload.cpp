@@ -38,15 +38,22 @@ int64_t PayloadSize(int32_t resource, int32_t type) {
     return found ? static_cast<int64_t>(SizeofResource(nullptr, found)) : -1;
 }
 
-// True when the file opens for reading and holds exactly the payload's bytes in number:
+// True when the file opens for reading and holds exactly the expected number of bytes:
 // a write that failed halfway, or an older file that could not be replaced, has
 // another size.
-bool Arrived(const char* path, int32_t resource) {
-    if (rt::OpenFile(g_setup.CheckFile, path, "R") != 0) return false;
+bool Arrived(const char* path, int64_t expectedSize) {
+    if (expectedSize < 0 || rt::OpenFile(g_setup.CheckFile, path, "R") != 0) return false;
     LARGE_INTEGER size{};
     const bool sized = GetFileSizeEx(g_setup.CheckFile.handle, &size) != 0;
     rt::CloseFile(g_setup.CheckFile);
-    return sized && size.QuadPart == PayloadSize(resource, kPayloadType);
+    return sized && size.QuadPart == expectedSize;
+}
+
+// The size of a file in bytes, or -1 when it cannot be read.
+int64_t FileSize(const char* path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return -1;
+    return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 [[noreturn]] void ReportMissing(const char* shownName) {
@@ -91,13 +98,31 @@ int32_t CopyApplicationFiles() {
                       rt::Concat(folder, kApplicationFile).c_str());
     tk::WaitPainted(kPauseBeforeChecking);
     VerifyApplicationFiles();
+    CopySetupProgram();
     return 0;
 }
 
 int32_t VerifyApplicationFiles() {
     for (const ProgramFile& file : kProgramFiles) {
         rt::NewString path = rt::Concat(g_setup.InstallFolder.c_str(), file.path);
-        if (!Arrived(path.c_str(), file.resource)) ReportMissing(file.shownName);
+        if (!Arrived(path.c_str(), PayloadSize(file.resource, kPayloadType))) {
+            ReportMissing(file.shownName);
+        }
+    }
+    return 0;
+}
+
+int32_t CopySetupProgram() {
+    char own[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, own, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return 0;
+    const rt::NewString installed = rt::Concat(g_setup.InstallFolder.c_str(), kSetupFile);
+    // Started from the installation folder, this program is the installed copy.
+    if (g_setup.RunFromInstallFolder == 1 || lstrcmpiA(own, installed.c_str()) == 0) return 0;
+    const int64_t size = FileSize(own);
+    if (!CopyFileA(own, installed.c_str(), FALSE) || !Arrived(installed.c_str(), size)) {
+        rt::DeleteFile(installed.c_str());  // no short copy left for the uninstall entry
+        ReportMissing("SetupQuorvexPlenar.exe");
     }
     return 0;
 }

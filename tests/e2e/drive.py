@@ -207,6 +207,13 @@ class Run:
         if not (focus.get("focus_is_window") and focus["focus"]["title"] == title):
             raise Failure(f"the page {title!r} does not have the focus: {focus.get('focus')}")
 
+    def do_start(self, *command):
+        """Another program of the prefix, which the later steps then follow (its exit code
+        included): the platform's uninstaller, its shell on a link."""
+        args = [self.windows_path(a) if a.startswith(("DESKTOP\\", "TEMP\\")) else a for a in command]
+        self.setup = subprocess.Popen(["wine", *args], env=self.env, cwd=self.dir,
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
     def do_press(self, key):
         xdotool(self.env, "key", key)
 

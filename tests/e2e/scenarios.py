@@ -18,6 +18,7 @@ Steps:
   ("check", OUTCOME...)             outcome checks in the middle of the run
   ("silent",)                       the program ends without showing any window
   ("exit",)                         the program ends with exit code 0
+  ("start", PROGRAM, ARGS...)       starts another program, which later steps follow
   ("app", RUNNING)                  the installed application runs (or not)
 Outcome:
   ("reg", KEY, NAME, TYPE, DATA)    a value; TYPE None: the value is absent;
@@ -250,7 +251,8 @@ def nothing_installed(folder, units=None):
 def installed(folder, units=("M", "C"), product="Microsoft Windows 7", app_link=True,
               log_link=True, app=False, also=()):
     return (startup_writes(folder) + settings(folder, units, product, also=also) +
-            UNINSTALL_ENTRY + program_files(True) + links(app_link, log_link) + [("app", app)])
+            UNINSTALL_ENTRY + program_files(True) + links(app_link, log_link) + [("app", app)] +
+            [("file", INSTALLED_SETUP, "setup")])  # what the uninstall entry names
 
 
 # An installation of this version as an earlier run left it, with the application's
@@ -374,6 +376,19 @@ SCENARIOS = [
         installed(DOWNLOADS, units=("M", None), product="Windows 8.1 Pro", app_link=False,
                   log_link=False),
         prepare=product("Windows 8.1 Pro")),
+    row("installed from Downloads, then removed from the platform's list of installed programs; "
+        "its shell on the desktop link starts the application first",
+        [*accept_with_mouse(), *through_units_and_shortcuts(), *finish(start_app=False),
+         ("check", ("file", INSTALLED_SETUP, "setup"), ("listed", True)),
+         ("start", "start", "DESKTOP\\" + APP_LINK), ("exit",), ("app", True), ("close", APP),
+         ("start", "uninstaller", "--remove", "QuorvexPlenar"),
+         ("wait", OPTIONS), ("click", OPTIONS, UNINSTALL_CHOICE), ("click", OPTIONS, NEXT),
+         ("wait", CONFIRM), ("click", CONFIRM, YES), ("wait", DONE),
+         ("click", DONE, DONE_FINISHED), ("exit",)],
+        program_files(False) + links(False, False) + [
+            ("names", SETTINGS, None), ("names", UNINSTALL, None), ("listed", False),
+            ("file", INSTALL, "dir"), ("vanishes", INSTALLED_SETUP), ("app", False)],
+        prepare=product("Windows 10 Pro")),
     row("an installation folder that cannot be made ends with the message naming Keyglyph.dll",
         [*accept_with_mouse(), *through_units_and_shortcuts(), ("wait", WAIT), ("wait", ERROR, 15),
          ("controls", ERROR, {BOX_TEXT: {"text": COPY_FAILURE}}), ("window", ERROR, {"owner": WAIT}),
@@ -420,7 +435,7 @@ SCENARIOS = [
          ("click", OPTIONS, NEXT), ("wait", LICENCE), ("check", *removed_files()),
          *accept_with_keys()[1:], *through_units_and_shortcuts(), *finish(start_app=False)],
         installed(DOWNLOADS, product="Microsoft Windows 10 Pro", also=("Nullbre", "DriverName")) + [
-            ("file", INSTALLED_SETUP, None), ("file", INSTALL + "\\home.bmp", None),
+            ("file", INSTALL + "\\home.bmp", None),
             ("file", INSTALL + "\\" + REMOVAL_KEEPS, None)],  # the copy step deletes it
         prepare=installed_before(), core=True),
     row("Uninstall confirmed with Yes from the installation folder removes everything, "

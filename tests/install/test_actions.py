@@ -126,6 +126,15 @@ def addresses(prefix, _):
     return faults
 
 
+def setup_copied(prefix, context):
+    """The program that ran the copy (the runner here) as the installed setup program."""
+    path = prefix.host_path(FOLDER + r'\SetupQuorvexPlenar.exe')
+    if not os.path.isfile(path):
+        return ['SetupQuorvexPlenar.exe is missing']
+    return [] if filecmp.cmp(path, context['runner'], shallow=False) else [
+        'SetupQuorvexPlenar.exe differs from the program that copied it']
+
+
 def payload_installed(prefix, context):
     faults = []
     for name in ('Keyglyph.dll', 'QuorvexPlenar.exe'):
@@ -211,7 +220,7 @@ def output(text):
 
 INSTALLED = [
     strings(SETTINGS, dict(SETTINGS_WRITTEN, Windows='Windows 10 Pro', WinPatch='1')),
-    values(UNINSTALL, UNINSTALL_ENTRY, exact=False), addresses, payload_installed,
+    values(UNINSTALL, UNINSTALL_ENTRY, exact=False), addresses, payload_installed, setup_copied,
     link(APP_LINK, APP, 'Quorvex Plenar by Brindlemark'),
     link(LOG_LINK, LOGS, 'Open Diagnostic Log Files'), layer('~ WIN7RTM'),
 ]
@@ -295,6 +304,16 @@ CASES = [
          message=not_copied('QuorvexPlenar.exe'),
          expect=[files([FOLDER + r'\QuorvexPlenar.exe'], False),
                  files([FOLDER + r'\Keyglyph.dll'], True)]),
+    Case('a copy of the setup program that fails halfway is reported and leaves no short copy',
+         [['PrepareFolders', 'CopyApplicationFiles']], tmpfs=3000,
+         message=not_copied('SetupQuorvexPlenar.exe'),
+         expect=[files([FOLDER + r'\SetupQuorvexPlenar.exe'], False),
+                 files([FOLDER + r'\Keyglyph.dll', FOLDER + r'\QuorvexPlenar.exe'], True)]),
+    Case('started from the installation folder, the setup program leaves its own file alone',
+         [['PrepareFolders', 'RunFromInstallFolder=1', 'CopyApplicationFiles']],
+         files=[(FOLDER + r'\SetupQuorvexPlenar.exe', b'the installed setup')],
+         expect=[lambda p, _: [] if open(host(p, FOLDER + r'\SetupQuorvexPlenar.exe'), 'rb').read()
+                 == b'the installed setup' else ['the installed setup program was replaced']]),
 ]
 
 # ---- Hostile registry data --------------------------------------------------------------
@@ -361,7 +380,7 @@ def run_case(case, args):
     mounted = None
     try:
         prepare(prefix, case)
-        context = {'dist': args.dist, 'stdout': ''}
+        context = {'dist': args.dist, 'stdout': '', 'runner': args.runner}
         runner = prefix.host_path(r'C:\runner\action_runner.exe')
         os.makedirs(os.path.dirname(runner))
         subprocess.run(['cp', args.runner, runner], check=True)
