@@ -2,7 +2,7 @@
 // desktop shortcuts, the folders and compatibility layer, and the removal.
 //
 // Every action takes no arguments and talks through the Global setup record
-// (setup/setup_state.h). Failures are silent unless an action says otherwise: the
+// (record/setup_state.h). Failures are silent unless an action says otherwise: the
 // only one the user hears of is a program file that did not arrive, which ends the
 // program with a message.
 #pragma once

@@ -2,7 +2,7 @@
 #include "install/actions.h"
 #include "runtime/files.h"
 #include "runtime/resources.h"
-#include "setup/setup_state.h"
+#include "record/setup_state.h"
 #include "toolkit/message_box.h"
 
 namespace install {

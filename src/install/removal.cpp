@@ -4,7 +4,7 @@
 #include "install/actions.h"
 #include "registry/registry_path.h"
 #include "runtime/files.h"
-#include "setup/setup_state.h"
+#include "record/setup_state.h"
 
 namespace install {
 

@@ -2,7 +2,7 @@
 // installed programs.
 #include "install/actions.h"
 #include "registry/registry_path.h"
-#include "setup/setup_state.h"
+#include "record/setup_state.h"
 
 namespace install {
 

@@ -1,7 +1,7 @@
 // Desktop shortcuts: shell links made through the platform's COM shell-link object.
 #include "install/actions.h"
 #include "runtime/files.h"
-#include "setup/setup_state.h"
+#include "record/setup_state.h"
 
 // The shell's headers need <windows.h> first.
 // clang-format off

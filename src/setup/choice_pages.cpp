@@ -5,7 +5,7 @@
 #include "install/actions.h"
 #include "registry/registry_path.h"
 #include "setup/pages.h"
-#include "setup/setup_state.h"
+#include "record/setup_state.h"
 #include "toolkit/controls.h"
 
 namespace setup {

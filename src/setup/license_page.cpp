@@ -1,7 +1,7 @@
 // The licence agreement page: the only white page, and the only one with keys.
 #include "setup/license_lines.h"
 #include "setup/pages.h"
-#include "setup/setup_state.h"
+#include "record/setup_state.h"
 #include "toolkit/controls.h"
 #include "toolkit/drawing.h"
 

@@ -1,6 +1,6 @@
 // The options page: Setup, Repair or Uninstall when this version is installed already.
 #include "setup/pages.h"
-#include "setup/setup_state.h"
+#include "record/setup_state.h"
 #include "toolkit/controls.h"
 
 namespace setup {

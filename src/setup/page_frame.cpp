@@ -2,7 +2,7 @@
 // loop and the way out.
 #include "runtime/strings.h"
 #include "setup/pages.h"
-#include "setup/setup_state.h"
+#include "record/setup_state.h"
 #include "toolkit/controls.h"
 #include "toolkit/drawing.h"
 

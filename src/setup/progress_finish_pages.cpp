@@ -1,7 +1,7 @@
 // The please-wait page, open while the installation runs, and the finish page.
 #include "runtime/process.h"
 #include "setup/pages.h"
-#include "setup/setup_state.h"
+#include "record/setup_state.h"
 #include "toolkit/controls.h"
 #include "toolkit/drawing.h"
 

@@ -9,7 +9,7 @@
 #include "runtime/files.h"
 #include "runtime/process.h"
 #include "setup/pages.h"
-#include "setup/setup_state.h"
+#include "record/setup_state.h"
 #include "toolkit/message_box.h"
 
 namespace setup {

@@ -1,6 +1,6 @@
 // The uninstall confirmation page and the uninstall-finished page.
 #include "setup/pages.h"
-#include "setup/setup_state.h"
+#include "record/setup_state.h"
 #include "toolkit/controls.h"
 #include "toolkit/drawing.h"
 

@@ -11,7 +11,7 @@
 #include "install/actions.h"
 #include "registry/registry_path.h"
 #include "runtime/strings.h"
-#include "setup/setup_state.h"
+#include "record/setup_state.h"
 #include "toolkit/window.h"
 
 #include <psapi.h>  // after windows.h

@@ -11,7 +11,7 @@
 #include "bench/bench_support.h"
 #include "runtime/strings.h"
 #include "setup/pages.h"
-#include "setup/setup_state.h"
+#include "record/setup_state.h"
 #include "toolkit/window.h"
 
 namespace {

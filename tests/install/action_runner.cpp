@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "install/actions.h"
-#include "setup/setup_state.h"
+#include "record/setup_state.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "setup/setup_state.h"
+#include "record/setup_state.h"
 
 #include "runtime/images.h"
 #include "toolkit/message_box.h"
