@@ -1,6 +1,7 @@
 // The payload: writing one resource to a file, and the copy of the program files.
 #include "install/actions.h"
 #include "runtime/files.h"
+#include "runtime/log.h"
 #include "runtime/resources.h"
 #include "record/setup_state.h"
 #include "toolkit/message_box.h"
@@ -57,6 +58,11 @@ int64_t FileSize(const char* path) {
 }
 
 [[noreturn]] void ReportMissing(const char* shownName) {
+    rt::Log("File %s did not arrive: the installation is not complete", shownName);
+    if (g_setup.Silent) {
+        g_setup.ExitCode = setup::kExitFileNotArrived;
+        setup::EndSetup();
+    }
     rt::NewString text = rt::Concat("Sorry, the file '", shownName, "' was not copied to your computer.");
     text = rt::Concat(text.c_str(),
                       "\r\n\r\nPlease run Setup again, or download the other setup with the "
@@ -78,8 +84,18 @@ int32_t WriteResourceFile(int32_t resource, int32_t type, const char* path) {
     rt::FileVariable file(rt::FileKind::kBinary);
     if (rt::OpenFile(file, path, "w") == 0) {
         const int32_t written = rt::WriteToFile(file, rt::FileData::Block(block), size);
+        const DWORD error = GetLastError();
         rt::CloseFile(file);
-        if (written != size) rt::DeleteFile(path);  // a disk that filled up, for one
+        if (written == size) {
+            rt::Log("File %s: written, %ld bytes", path, static_cast<long>(size));
+        } else {
+            rt::LogOutcome(static_cast<long>(error ? error : ERROR_WRITE_FAULT),
+                           "File %s: %ld of %ld bytes written", path, static_cast<long>(written),
+                           static_cast<long>(size));
+            rt::DeleteFile(path);  // a disk that filled up, for one
+        }
+    } else {
+        rt::LogOutcome(static_cast<long>(GetLastError()), "File %s: not written", path);
     }
     rt::FreeGlobal(block);
     return 0;
@@ -108,6 +124,7 @@ int32_t VerifyApplicationFiles() {
         if (!Arrived(path.c_str(), PayloadSize(file.resource, kPayloadType))) {
             ReportMissing(file.shownName);
         }
+        rt::Log("File %s: arrived whole", path.c_str());
     }
     return 0;
 }
@@ -120,10 +137,14 @@ int32_t CopySetupProgram() {
     // Started from the installation folder, this program is the installed copy.
     if (g_setup.RunFromInstallFolder == 1 || lstrcmpiA(own, installed.c_str()) == 0) return 0;
     const int64_t size = FileSize(own);
-    if (!CopyFileA(own, installed.c_str(), FALSE) || !Arrived(installed.c_str(), size)) {
+    const bool copied = CopyFileA(own, installed.c_str(), FALSE) != 0;
+    if (!copied) rt::LogOutcome(static_cast<long>(GetLastError()), "File %s: not copied", installed.c_str());
+    if (!copied || !Arrived(installed.c_str(), size)) {
         rt::DeleteFile(installed.c_str());  // no short copy left for the uninstall entry
         ReportMissing("SetupQuorvexPlenar.exe");
     }
+    rt::Log("File %s: written, %ld bytes, a copy of this setup program", installed.c_str(),
+            static_cast<long>(size));
     return 0;
 }
 

@@ -65,6 +65,10 @@ int32_t WriteSettingsRecords() {
     SetNumber(kUninstallKey, "EstimatedSize", kEstimatedSize);
     SetString(kUninstallKey, "UninstallString",
               rt::Concat(installFolder, kSetupFile).c_str());
+    // Where deployment tools look for the unattended removal.
+    SetString(kUninstallKey, "QuietUninstallString",
+              rt::Concat(rt::Concat("\"", installFolder, kSetupFile).c_str(), "\" /UNINSTALL /S")
+                  .c_str());
     SetNumber(kUninstallKey, "NoModify", 1);
     SetNumber(kUninstallKey, "NoRepair", 1);
     return 0;

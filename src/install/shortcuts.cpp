@@ -1,6 +1,7 @@
 // Desktop shortcuts: shell links made through the platform's COM shell-link object.
 #include "install/actions.h"
 #include "runtime/files.h"
+#include "runtime/log.h"
 #include "record/setup_state.h"
 
 // The shell's headers need <windows.h> first.
@@ -42,7 +43,12 @@ rt::NewString OnDesktop(const char* name) {
 void MakeShortcut(const char* target, const char* name, const char* description) {
     CoInitialize(nullptr);
     rt::NewString link = OnDesktop(name);
-    if (link.c_str()[0] != '\0') CreateShortcut(target, link.c_str(), description);
+    if (link.c_str()[0] != '\0') {
+        const int32_t status = CreateShortcut(target, link.c_str(), description);
+        rt::LogOutcome(status, "Link %s -> %s", link.c_str(), target);
+    } else {
+        rt::Log("Link %s: not made, no desktop folder", name + 1);
+    }
     CoUninitialize();
 }
 

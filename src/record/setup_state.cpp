@@ -1,6 +1,7 @@
 #include "record/setup_state.h"
 
 #include "runtime/images.h"
+#include "runtime/log.h"
 #include "toolkit/message_box.h"
 
 namespace setup {
@@ -26,9 +27,10 @@ constexpr int32_t kProgramIcon = 2;
 }  // namespace
 
 void EndSetup() {
+    rt::Log("Finished: exit code %d", static_cast<int>(g_setup.ExitCode));
     tk::ReleaseDialogs();
     rt::RuntimeStop();
-    ExitProcess(0);
+    ExitProcess(static_cast<UINT>(g_setup.ExitCode));
 }
 
 void LoadPageImages() {

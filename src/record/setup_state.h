@@ -18,6 +18,16 @@ namespace setup {
 // The setup program's own version, with the leading blank of a number turned to text.
 inline constexpr char kVersionText[] = " 2.11";
 
+// Exit codes. Started without switches the program always ends with 0; the silent roads
+// (/S) tell a deployment script what happened.
+enum : int32_t {
+    kExitDone = 0,
+    kExitFileNotArrived = 1,   // a program file did not arrive: the installation is incomplete
+    kExitRefusedTemp = 2,      // started from a folder named Temp: nothing done
+    kExitNewerInstalled = 3,   // a newer version is installed: nothing done
+    kExitBadSwitch = 87,       // an unknown or misplaced switch: nothing done
+};
+
 struct GlobalSetup {
     rt::Text VersionText;       // the program's own version, " 2.11" (leading blank)
     rt::Text StartFolder;       // the program's folder, trailing backslash, LTrim'd
@@ -45,6 +55,11 @@ struct GlobalSetup {
     int32_t ShortcutForApp;     // 1: create the application's desktop shortcut
     int32_t ShortcutForLogs;    // 1: create the log-files desktop shortcut
     int32_t FontWeight;         // weight of the pages' 12-point fonts; never assigned
+    int32_t Silent;             // 1 (/S): no window and no message box, ever
+    int32_t SilentUninstall;    // 1 (/UNINSTALL /S): the confirmed uninstall road, silently
+    rt::Text SpeedUnit;         // "Speede" of a silent installation: "M" or "K"
+    rt::Text TemperatureUnit;   // "Tempe" of a silent installation: "C" or "F"
+    int32_t ExitCode;           // the process's exit code (0 unless a silent road sets it)
     struct {
         int32_t red, green, blue;
     } FillColor;                // background of the licence page
@@ -65,8 +80,8 @@ struct PageWindows {
 extern PageWindows g_windows;
 
 // Ends the program from wherever it is called (also inside a page handler): the
-// toolkit's dialog list, then the runtime, then exit code 0. The page images are the
-// caller's to release first.
+// toolkit's dialog list, then the runtime, then ExitCode (0 unless a silent road set
+// it). The page images are the caller's to release first.
 [[noreturn]] void EndSetup();
 
 // Loads the page images from the program's resources into ImageTable and WindowIcon.

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "runtime/log.h"
+
 namespace reg {
 
 namespace {
@@ -141,19 +143,29 @@ rt::NewString RegReadValue(const char* path, const char* valueName) {
 LONG RegWriteString(const char* path, const char* text, const char* valueName) {
     text = text ? text : "";
     const DWORD size = static_cast<DWORD>(std::strlen(text) + 1);  // the NUL is stored
-    return WriteValue(path, valueName, REG_SZ, reinterpret_cast<const BYTE*>(text), size);
+    const LONG status =
+        WriteValue(path, valueName, REG_SZ, reinterpret_cast<const BYTE*>(text), size);
+    rt::LogOutcome(status, "Registry %s [%s] = \"%s\"", path, valueName ? valueName : "", text);
+    return status;
 }
 
 LONG RegWriteNumber(const char* path, int32_t number, const char* valueName) {
-    return WriteValue(path, valueName, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                      sizeof number);
+    const LONG status = WriteValue(path, valueName, REG_DWORD,
+                                   reinterpret_cast<const BYTE*>(&number), sizeof number);
+    rt::LogOutcome(status, "Registry %s [%s] = %ld", path, valueName ? valueName : "",
+                   static_cast<long>(number));
+    return status;
 }
 
 rt::NewString RegDeleteValueByPath(const char* path, const char* valueName) {
     Key key;
     if (OpenKey(path, key) != ERROR_SUCCESS) return rt::CopyString("");
-    const bool deleted = RegDeleteValueA(key.get(), valueName) == ERROR_SUCCESS;
-    return rt::CopyString(deleted ? "0" : "1");
+    const LONG status = RegDeleteValueA(key.get(), valueName);
+    // A value that is not there is no news.
+    if (status != ERROR_FILE_NOT_FOUND) {
+        rt::LogOutcome(status, "Registry %s [%s] deleted", path, valueName ? valueName : "");
+    }
+    return rt::CopyString(status == ERROR_SUCCESS ? "0" : "1");
 }
 
 LONG RegDeleteKeyByPath(const char* path) {
@@ -161,7 +173,9 @@ LONG RegDeleteKeyByPath(const char* path) {
     // An empty subkey path names the root key itself; never ask the registry to delete
     // a root (Wine would try to).
     if (!split.complete || split.subkey.c_str()[0] == '\0') return ERROR_INVALID_PARAMETER;
-    return RegDeleteKeyA(split.root, split.subkey.c_str());
+    const LONG status = RegDeleteKeyA(split.root, split.subkey.c_str());
+    if (status != ERROR_FILE_NOT_FOUND) rt::LogOutcome(status, "Registry key %s deleted", path);
+    return status;
 }
 
 bool SplitForTest(const char* path, HKEY& root, rt::Text& subkey) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "runtime/log.h"
+
 namespace rt {
 
 namespace {
@@ -161,9 +163,33 @@ NewString GetStartPath() {
     return FolderOf(g_startPathBuffer, n);
 }
 
-int32_t CreateDirectory(const char* path) { return CreateDirectoryA(OrEmpty(path), nullptr); }
+int32_t CreateDirectory(const char* path) {
+    const BOOL created = CreateDirectoryA(OrEmpty(path), nullptr);
+    const DWORD error = created ? 0 : GetLastError();
+    const DWORD attributes = created ? 0 : GetFileAttributesA(OrEmpty(path));
+    if (created) {
+        Log("Folder %s: created", OrEmpty(path));
+    } else if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        Log("Folder %s: already there", OrEmpty(path));
+    } else {  // a file of that name also says "already exists"
+        LogOutcome(static_cast<long>(error), "Folder %s: not created", OrEmpty(path));
+    }
+    SetLastError(error);
+    return created;
+}
 
-int32_t DeleteFile(const char* path) { return DeleteFileA(OrEmpty(path)); }
+int32_t DeleteFile(const char* path) {
+    const BOOL deleted = DeleteFileA(OrEmpty(path));
+    const DWORD error = deleted ? 0 : GetLastError();
+    // A file that is not there is no news; one that stays is.
+    if (deleted) {
+        Log("File %s: deleted", OrEmpty(path));
+    } else if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+        LogOutcome(static_cast<long>(error), "File %s: not deleted", OrEmpty(path));
+    }
+    SetLastError(error);
+    return deleted;
+}
 
 int32_t OpenFile(FileVariable& file, const char* path, const char* mode) {
     const OpenMode* row = FindMode(mode, file.kind);

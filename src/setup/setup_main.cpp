@@ -7,7 +7,9 @@
 #include "registry/registry_path.h"
 #include "runtime/dll_safety.h"
 #include "runtime/files.h"
+#include "runtime/log.h"
 #include "runtime/process.h"
+#include "setup/command_line.h"
 #include "setup/pages.h"
 #include "record/setup_state.h"
 #include "toolkit/message_box.h"
@@ -30,9 +32,16 @@ void ResetFloatingPoint() {
 
 // An unextracted download runs from a folder named Temp, or one below it.
 void RefuseTemporaryFolder() {
-    if (rt::InStr(rt::GetStartPath().c_str(), "\\Temp\\", 1) == 0) return;
-    tk::MessageBox(nullptr, "Sorry, You need to Extract / Unzip the Setup program first.", "Error",
-                   MB_ICONINFORMATION);
+    const rt::NewString folder = rt::GetStartPath();
+    if (rt::InStr(folder.c_str(), "\\Temp\\", 1) == 0) return;
+    rt::Log("Refused: started from %s, a folder named Temp; extract the setup program first",
+            folder.c_str());
+    if (g_setup.Silent) {
+        g_setup.ExitCode = kExitRefusedTemp;
+    } else {
+        tk::MessageBox(nullptr, "Sorry, You need to Extract / Unzip the Setup program first.",
+                       "Error", MB_ICONINFORMATION);
+    }
     EndSetup();
 }
 
@@ -76,6 +85,12 @@ void LearnWhereProgramRuns() {
 void StartUp() {
     ResetFloatingPoint();
     rt::RuntimeStart();
+    // An unknown switch ends the program before anything is written, a log included.
+    if (!ReadSwitches(GetCommandLineA())) {
+        g_setup.ExitCode = kExitBadSwitch;
+        EndSetup();
+    }
+    rt::Log("Quorvex Plenar setup%s started: %s", kVersionText, GetCommandLineA());
     g_setup.VersionText = kVersionText;
     RefuseTemporaryFolder();
     WriteTextsBesideProgram();
@@ -90,6 +105,21 @@ void StartUp() {
     g_setup.WorkText = rt::LTrim(reg::RegReadValue(install::kSettingsKey, "versione").c_str());
     g_setup.InstalledVersion = rt::Val(g_setup.WorkText.c_str());
     install::PrepareFolders();
+}
+
+// W5 to W9 of the wizard without its pages, for /S: the units and shortcuts come from
+// the switches, and nothing is started afterwards.
+[[noreturn]] void InstallSilently() {
+    g_setup.RegStatus = reg::RegWriteString(install::kSettingsKey, g_setup.SpeedUnit.c_str(), "Speede");
+    g_setup.RegStatus =
+        reg::RegWriteString(install::kSettingsKey, g_setup.TemperatureUnit.c_str(), "Tempe");
+    install::WriteSettingsRecords();
+    install::CopyApplicationFiles();
+    tk::WaitPainted(kPauseAfterCopying);
+    install::CreateShortcuts();
+    install::ApplyCompatibilityLayer();
+    ReleasePageImages();
+    EndSetup();
 }
 
 // W1 to W11. "< Back" shows the page before again, built afresh.
@@ -171,11 +201,28 @@ void DeleteInstalledSetupProgram() {
     EndSetup();
 }
 
+// /S: the same version installed is installed again (the Setup road), a newer one is
+// left alone; /UNINSTALL /S removes as a confirmed uninstall does.
+[[noreturn]] void RunSilently(double version) {
+    if (version < g_setup.InstalledVersion) {
+        rt::Log("A newer version is installed: nothing done");
+        g_setup.ExitCode = kExitNewerInstalled;
+        EndSetup();
+    }
+    if (g_setup.SilentUninstall == 0) InstallSilently();
+    install::RemoveInstallation();
+    ReleasePageImages();
+    DeleteInstalledSetupProgram();
+    EndSetup();
+}
+
 }  // namespace
 
 [[noreturn]] void SetupMain() {
     StartUp();
     const double version = rt::Val(g_setup.VersionText.c_str());
+    rt::Log("Installed version: %s", g_setup.WorkText.c_str()[0] ? g_setup.WorkText.c_str() : "none");
+    if (g_setup.Silent) RunSilently(version);
     if (version > g_setup.InstalledVersion) RunWizard();
     if (version == g_setup.InstalledVersion) RunOptions();
     EndSetup();  // a newer version is installed: nothing to say

@@ -142,7 +142,7 @@ class Run:
         target.parent.mkdir(parents=True, exist_ok=True)
         if not target.exists():
             shutil.copyfile(self.d.setup, target)
-        self.setup = subprocess.Popen(["wine", exe], env=self.env, cwd=self.dir,
+        self.setup = subprocess.Popen(["wine", exe, *self.sc["args"]], env=self.env, cwd=self.dir,
                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     # ---- Reading the screen -------------------------------------------------------------
@@ -182,7 +182,7 @@ class Run:
         getattr(self, "do_" + verb)(*args)
 
     def do_wait(self, title, seconds=15):
-        self.ask("wait", title, int(seconds * 1000))
+        self.ask("wait", title, int(seconds * 1000 * self.d.patience))
 
     def do_click(self, title, cid):
         c = self.control(title, cid)
@@ -307,8 +307,8 @@ class Run:
         for check in checks:
             self.outcome(check)
 
-    def do_silent(self, seconds=15):
-        deadline = time.time() + seconds
+    def do_silent(self, seconds=15, code=0):
+        deadline = time.time() + seconds * self.d.patience
         while self.setup.poll() is None:
             shown = self.titles()
             if shown:
@@ -316,15 +316,15 @@ class Run:
             if time.time() > deadline:
                 raise Failure("the program did not end")
             time.sleep(0.05)
-        self.do_exit()
+        self.do_exit(code=code)
 
-    def do_exit(self, seconds=20):
+    def do_exit(self, seconds=20, code=0):
         try:
-            code = self.setup.wait(seconds)
+            ended = self.setup.wait(seconds * self.d.patience)
         except subprocess.TimeoutExpired:
             raise Failure(f"the program did not end; windows: {self.titles()}") from None
-        if code != 0:
-            raise Failure(f"exit code {code}")
+        if ended != code:
+            raise Failure(f"exit code {ended}, not {code}")
 
     def do_app(self, running):
         def app_procs():
@@ -438,6 +438,35 @@ class Run:
         if (entry in out.splitlines()) != listed:
             raise Failure(f"uninstaller --list {'lacks' if listed else 'shows'} the entry: {out.strip()!r}")
 
+    def check_log(self, path, expected):
+        """The log holds exactly these lines, each after its time of day; {NAME} in a
+        line stands for the size of that file of dist (or of the setup program)."""
+        target = self.host(path)
+        if not target.is_file():
+            raise Failure(f"no log {path}")
+        sizes = {name: (self.d.dist / name).stat().st_size for name in ("Keyglyph.dll", "QuorvexPlenar.exe")}
+        sizes["setup"] = self.d.setup.stat().st_size
+        sizes["user"] = self.d.user
+        lines = target.read_bytes().decode("cp1252").split("\r\n")
+        if lines[-1] != "":
+            raise Failure(f"the log's last line has no line end: {lines[-1]!r}")
+        got = []
+        for line in lines[:-1]:
+            if not re.match(r"\d\d:\d\d:\d\d  ", line):
+                raise Failure(f"log line without its time: {line!r}")
+            got.append(line[10:])
+        want = []
+        for line in expected:
+            for name, value in sizes.items():
+                line = line.replace("{" + name + "}", str(value))
+            want.append(line)
+        for number, (g, w) in enumerate(zip(got, want), 1):
+            if g != w:
+                raise Failure(f"log line {number} is {g!r}, not {w!r}")
+        if len(got) != len(want):
+            raise Failure(f"the log has {len(got)} lines, not {len(want)}; from line "
+                          f"{min(len(got), len(want)) + 1}: {(got[len(want):] or want[len(got):])[:3]}")
+
     def check_vanishes(self, path, seconds=6):
         deadline = time.time() + seconds
         while self.host(path).exists():
@@ -485,6 +514,8 @@ class Driver:
         self.probe = str(Path(args.probe).resolve())
         self.out = Path(args.out).resolve()
         self.shots = self.out / "screenshots"
+        # How much longer than here a program may take: the emulated 32-bit guest sets 3.
+        self.patience = float(os.environ.get("QP_PATIENCE", "1"))
         state = Path(args.state).resolve()
         env_lines = subprocess.run([str(TOP / "tools/wine-run.sh"), str(state), "--env"],
                                    capture_output=True, text=True, check=True).stdout

@@ -16,8 +16,9 @@ Steps:
   ("stays", TITLE)                  the page is still there a moment later
   ("painted", TITLE, IDS)           the labels are painted, and again after being covered
   ("check", OUTCOME...)             outcome checks in the middle of the run
-  ("silent",)                       the program ends without showing any window
-  ("exit",)                         the program ends with exit code 0
+  ("silent", [SECONDS, [CODE]])     the program ends without showing any window, with exit
+                                    code CODE (0)
+  ("exit", [SECONDS, [CODE]])       the program ends with exit code CODE (0)
   ("start", PROGRAM, ARGS...)       starts another program, which later steps follow
   ("app", RUNNING)                  the installed application runs (or not)
 Outcome:
@@ -30,6 +31,8 @@ Outcome:
   ("link", NAME, TARGET, DESCR)     a desktop shortcut; TARGET None: no such link
   ("listed", BOOL)                  `wine uninstaller --list` shows the application
   ("vanishes", PATH)                the file is gone within a few seconds
+  ("log", PATH, LINES)              the log holds exactly these lines after their times;
+                                    {Keyglyph.dll}, {QuorvexPlenar.exe}, {setup}: file sizes
   ("app", RUNNING)                  as the step, after the end
 Paths are C: paths; DESKTOP\\ and TEMP\\ stand for the user's desktop and Temp folders.
 Prepared registry data: a text, an int (REG_DWORD), None (deleted), or (TYPE, BYTES) for
@@ -70,6 +73,7 @@ PROBE = "HKLM\\Software\\Quorvex Plenar"
 SYSTEM = "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion"
 APP_EXE = INSTALL + "\\QuorvexPlenar.exe"
 INSTALLED_SETUP = INSTALL + "\\SetupQuorvexPlenar.exe"
+QUIET_UNINSTALL = '"' + INSTALLED_SETUP + '" /UNINSTALL /S'
 APP_LINK, LOG_LINK = "QuorvexPlenar.lnk", "Quorvex Plenar Log Files.lnk"
 OLD_LINKS = ("Quorvex.lnk", "QuorvexPlenarRun.lnk")
 WEB_VALUES = ("OfficialWebSite", "DriversWebSite", "FaceBookWebSite", "site", "website")
@@ -211,11 +215,12 @@ UNINSTALL_ENTRY = [
     ("same", UNINSTALL, "URLInfoAbout", SETTINGS, "OfficialWebSite"),
     ("reg", UNINSTALL, "EstimatedSize", "REG_DWORD", 0x6000),
     ("reg", UNINSTALL, "UninstallString", "REG_SZ", INSTALLED_SETUP),
+    ("reg", UNINSTALL, "QuietUninstallString", "REG_SZ", QUIET_UNINSTALL),
     ("reg", UNINSTALL, "NoModify", "REG_DWORD", 1),
     ("reg", UNINSTALL, "NoRepair", "REG_DWORD", 1),
     ("names", UNINSTALL, {"DisplayName", "DisplayIcon", "DisplayVersion", "Publisher",
                           "InstallLocation", "URLInfoAbout", "EstimatedSize", "UninstallString",
-                          "NoModify", "NoRepair"}),
+                          "QuietUninstallString", "NoModify", "NoRepair"}),
     ("listed", True),
 ]
 
@@ -307,16 +312,73 @@ def untouched_installation():
             ("file", INSTALL + "\\home.bmp", 9), ("file", "DESKTOP\\" + APP_LINK, 4)]
 
 
+# The log of a silent first installation from Downloads on "Windows 10 Pro".
+SETTINGS_LONG = "HKEY_CURRENT_USER\\Software\\Brindlemark"
+UNINSTALL_LONG = "HKEY_CURRENT_USER" + UNINSTALL[4:]
+SILENT_LOG = [
+    'Quorvex Plenar setup 2.11 started: "C:\\Downloads\\SetupQuorvexPlenar.exe" /S /LOG=C:\\setup.log',
+    "File C:\\Downloads\\Eula.txt: written, 3566 bytes",
+    "File C:\\Downloads\\ReadMe.txt: written, 1900 bytes",
+    'Registry HKEY_LOCAL_MACHINE\\Software\\Quorvex Plenar [Test] = "1": done',
+    "Registry key HKEY_LOCAL_MACHINE\\Software\\Quorvex Plenar deleted: done",
+    f'Registry {SETTINGS_LONG} [Administrator] = "1": done',
+    f'Registry {SETTINGS_LONG} [TempPath] = "C:\\Downloads\\": done',
+    "Folder C:\\Quorvex Plenar: created",
+    "Folder C:\\Quorvex Plenar Log Files: created",
+    "Installed version: none",
+    f'Registry {SETTINGS_LONG} [Speede] = "M": done',
+    f'Registry {SETTINGS_LONG} [Tempe] = "C": done',
+    f'Registry {SETTINGS_LONG} [OfficialWebSite] = "https://www.brindlemark.example/quorvex-plenar/": done',
+    f'Registry {SETTINGS_LONG} [DriversWebSite] = '
+    '"https://duckduckgo.com/?q=Prolific+PL2303+USB+to+serial+driver": done',
+    f'Registry {SETTINGS_LONG} [FaceBookWebSite] = "https://www.facebook.com/BrindlemarkDiagnostics": done',
+    f'Registry {SETTINGS_LONG} [site] = "https://www.brindlemark.example/quorvex-plenar/downloads/": done',
+    f'Registry {SETTINGS_LONG} [website] = "https://www.brindlemark.example/": done',
+    f'Registry {SETTINGS_LONG} [versione] = "2.11": done',
+    f'Registry {SETTINGS_LONG} [pathe] = "{INSTALL}": done',
+    f'Registry {SETTINGS_LONG} [LogFilePathe] = "{LOGS}": done',
+    f'Registry {SETTINGS_LONG} [Bit] = "32": done',
+    f'Registry {SETTINGS_LONG} [SkipDriverSearch] = "0": done',
+    f'Registry {SETTINGS_LONG} [FirstTimeRun] = "1": done',
+    f'Registry {SETTINGS_LONG} [Windows] = "Windows 10 Pro": done',
+    f'Registry {UNINSTALL_LONG} [DisplayName] = "Quorvex Plenar 2.11 - Vehicle diagnostics software": done',
+    f'Registry {UNINSTALL_LONG} [DisplayIcon] = "{APP_EXE},0": done',
+    f'Registry {UNINSTALL_LONG} [DisplayVersion] = "2.11": done',
+    f'Registry {UNINSTALL_LONG} [Publisher] = "Brindlemark": done',
+    f'Registry {UNINSTALL_LONG} [InstallLocation] = "{INSTALL}": done',
+    f'Registry {UNINSTALL_LONG} [URLInfoAbout] = "https://www.brindlemark.example/quorvex-plenar/": done',
+    f'Registry {UNINSTALL_LONG} [EstimatedSize] = 24576: done',
+    f'Registry {UNINSTALL_LONG} [UninstallString] = "{INSTALLED_SETUP}": done',
+    f'Registry {UNINSTALL_LONG} [QuietUninstallString] = "{QUIET_UNINSTALL}": done',
+    f'Registry {UNINSTALL_LONG} [NoModify] = 1: done',
+    f'Registry {UNINSTALL_LONG} [NoRepair] = 1: done',
+    f"File {INSTALL}\\Keyglyph.dll: written, {{Keyglyph.dll}} bytes",
+    f"File {APP_EXE}: written, {{QuorvexPlenar.exe}} bytes",
+    f"File {INSTALL}\\Keyglyph.dll: arrived whole",
+    f"File {INSTALL}\\quorvexplenar.exe: arrived whole",
+    f"File {INSTALLED_SETUP}: written, {{setup}} bytes, a copy of this setup program",
+    f"Link C:\\users\\{{user}}\\Desktop\\{APP_LINK} -> {APP_EXE}: done",
+    f"Link C:\\users\\{{user}}\\Desktop\\{LOG_LINK} -> {LOGS}: done",
+    f"Folder {INSTALL}: already there",
+    f"Folder {LOGS}: already there",
+    f'Registry HKEY_CURRENT_USER{LAYERS[4:]} [{APP_EXE}] = "~ WIN7RTM": done',
+    f'Registry {SETTINGS_LONG} [WinPatch] = "1": done',
+    "Finished: exit code 0",
+]
+
+
 def leave(page, how, before=()):
     """Steps that reach a page and leave it; how is ("click", id), ("key", k) or ("close",)."""
     action = (how[0], page) + tuple(how[1:])
     return list(before) + [("wait", page), action, ("exit",)]
 
 
-def row(name, steps, outcome, prepare=None, start=DOWNLOADS, core=False):
-    """core: one of the roads that the 32-bit build also runs, in the slower guest."""
+def row(name, steps, outcome, prepare=None, start=DOWNLOADS, core=False, args=()):
+    """core: one of the roads that the 32-bit build also runs, in the slower guest.
+    args: the setup program's switches."""
     return {"name": name, "steps": steps, "outcome": outcome,
-            "prepare": prepare or {"reg": [], "files": []}, "start": start, "core": core}
+            "prepare": prepare or {"reg": [], "files": []}, "start": start, "core": core,
+            "args": args}
 
 
 def product(name):
@@ -510,6 +572,47 @@ SCENARIOS = [
                                      ("reg", SETTINGS, "pathe", "REG_SZ", "C:\\" + "p" * 297)],
         prepare={"reg": [(SETTINGS, "versione", " 2.11"), (SETTINGS, "pathe", "C:\\" + "p" * 297)],
                  "files": []}),
+
+    # ---- Unattended: /S and the other switches ---------------------------------------------
+    row("/S installs with the pages' defaults and no window, as the wizard does",
+        [("silent", 60)], installed(DOWNLOADS, product="Windows 10 Pro"),
+        prepare=product("Windows 10 Pro"), args=("/S",), core=True),
+    row("-s with km/h, Fahrenheit and no shortcuts installs those, with no window",
+        [("silent", 60)], installed(DOWNLOADS, units=("K", "F"), app_link=False, log_link=False),
+        args=("-s", "/speed=KMH", "/TEMPERATURE=f", "/Shortcuts=none")),
+    row("/S with only the log-files shortcut", [("silent", 60)],
+        installed(DOWNLOADS, app_link=False), args=("/S", "/SHORTCUTS=LOGS")),
+    row("/S over the same version installs again; the recorded quiet uninstall removes it all, "
+        "the installed setup program last",
+        [("silent", 60), ("check", ("file", INSTALL + "\\add.bmp", 9), ("listed", True)),
+         ("start", INSTALLED_SETUP, "/UNINSTALL", "/S"), ("silent", 60)],
+        # the installation's copy step took the old help file that removal keeps
+        [c for c in uninstalled(tooltips=False) if c[1] != INSTALL + "\\" + REMOVAL_KEEPS] +
+        [("file", INSTALL + "\\" + REMOVAL_KEEPS, None)],
+        prepare=installed_before(), args=("/S",)),
+    row("/S under a newer version installed changes nothing and ends with 3",
+        [("silent", 30, 3)],
+        startup_writes(DOWNLOADS) + program_files(False) + links(False, False) +
+        [("reg", SETTINGS, "versione", "REG_SZ", "3"), ("names", UNINSTALL, None)],
+        prepare=version("3"), args=("/S",)),
+    row("/UNINSTALL /S from the installation folder removes as a confirmed uninstall does",
+        [("silent", 60)], uninstalled(tooltips=False), prepare=installed_before(),
+        start=INSTALL + "\\", args=("/UNINSTALL", "/S"), core=True),
+    row("/S from a Temp folder shows no message and ends with 2, having written nothing",
+        [("silent", 30, 2)],
+        [("names", SETTINGS, None), ("names", PROBE, None), ("file", INSTALL, None),
+         ("file", "TEMP\\Setup\\Eula.txt", None)],
+        start="TEMP\\Setup\\", args=("/S",)),
+    *[row(f"{' '.join(args)} ends with 87 and changes nothing", [("silent", 30, 87)],
+          [("names", SETTINGS, None), ("file", INSTALL, None), ("file", DOWNLOADS + "Eula.txt", None),
+           ("file", "C:\\setup.log", None)],
+          args=args)
+      for args in [("/X",), ("/S", "/SPEED=furlongs"), ("/UNINSTALL",), ("/SHORTCUTS=APP",),
+                   ("/LOG=C:\\setup.log", "/Q")]],
+    row("/S /LOG writes a log of every step, line by line",
+        [("silent", 60)],
+        installed(DOWNLOADS, product="Windows 10 Pro") + [("log", "C:\\setup.log", SILENT_LOG)],
+        prepare=product("Windows 10 Pro"), args=("/S", "/LOG=C:\\setup.log")),
 
     # ---- Where it is started from ----------------------------------------------------------
     row("started from a Setup folder inside the user's Temp folder, it refuses with a message",

@@ -43,6 +43,7 @@ UNINSTALL_ENTRY = {
     'InstallLocation': ('REG_SZ', FOLDER),
     'EstimatedSize': ('REG_DWORD', '0x6000'),
     'UninstallString': ('REG_SZ', FOLDER + r'\SetupQuorvexPlenar.exe'),
+    'QuietUninstallString': ('REG_SZ', '"' + FOLDER + r'\SetupQuorvexPlenar.exe" /UNINSTALL /S'),
     'NoModify': ('REG_DWORD', '0x1'),
     'NoRepair': ('REG_DWORD', '0x1'),
 }
@@ -239,7 +240,7 @@ CASES = [
          files=[(APP, b'an older program' * 4096)],
          expect=INSTALLED + [lambda p, _: [] if len(p.reg_values(SETTINGS)) == 13 else
                              [f'settings hold {sorted(p.reg_values(SETTINGS))}'],
-                             lambda p, _: [] if len(p.reg_values(UNINSTALL)) == 10 else
+                             lambda p, _: [] if len(p.reg_values(UNINSTALL)) == 11 else
                              [f'uninstall entry holds {sorted(p.reg_values(UNINSTALL))}']]),
     Case('without shortcut choices no link is written',
          [['PrepareFolders', 'CreateShortcuts']], expect=[no_links()]),

@@ -20,6 +20,8 @@ export QP_WINEARCH=win32 QP_WINE_TEMPLATE=/opt/qp-prefix-win32
 # The million generated inputs of the text layer take three minutes under the emulated
 # processor; a fifth of them still covers every case many times over.
 export QP_TEXT_ROUNDS=200000
+# The end-to-end driver waits three times as long for a program as on the host.
+export QP_PATIENCE=3
 echo "guest: $(nproc) processors, $(wine --version), 32-bit prefix template $QP_WINE_TEMPLATE"
 case $mode in
 test)
