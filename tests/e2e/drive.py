@@ -65,13 +65,14 @@ def region_pixels(image, rect):
 class Run:
     """One scenario in its own prefix."""
 
-    def __init__(self, driver, scenario):
+    def __init__(self, driver, scenario, display):
         self.d = driver
         self.sc = scenario
         self.slug = slug(scenario["name"])
         self.dir = driver.out / "run" / self.slug
         self.prefix = self.dir / "prefix"
-        self.env = dict(driver.env, WINEPREFIX=str(self.prefix), HOME=str(self.dir / "home"))
+        self.env = dict(driver.env, WINEPREFIX=str(self.prefix), HOME=str(self.dir / "home"),
+                        DISPLAY=display)
         self.reg_cache = {}
         self.shots_taken = 0
         self.shots = []
@@ -546,6 +547,8 @@ def main():
                         help="keep each passed scenario's prefix in OUT/run/ (for a tour)")
     parser.add_argument("--core", action="store_true",
                         help="only the scenarios marked core (the 32-bit guest's set)")
+    parser.add_argument("--jobs", type=int, default=winebed.jobs_from_environment(),
+                        help="scenarios run side by side, each on a display of its own")
     parser.add_argument("names", nargs="*", help="run only scenarios whose name holds one of these")
     args = parser.parse_args()
     chosen = [s for s in S.SCENARIOS if (not args.names or any(n in s["name"] for n in args.names))
@@ -555,19 +558,24 @@ def main():
     if len({slug(s["name"]) for s in S.SCENARIOS}) != len(S.SCENARIOS):
         raise SystemExit("two scenarios share a name")
     driver = Driver(args)
-    failed = 0
+    results = []
     started = time.time()
-    for scenario in chosen:
-        run = Run(driver, scenario)
+
+    def work(scenario, display):
+        run = Run(driver, scenario, display)
         begun = time.time()
         try:
             run.run()
+            results.append(True)
             print(f"PASS {scenario['name']} ({time.time() - begun:.1f} s)", flush=True)
             if not args.keep:
                 shutil.rmtree(run.dir, ignore_errors=True)
         except (Failure, winebed.ProbeEnded, OSError, subprocess.SubprocessError) as failure:
-            failed += 1
+            results.append(False)
             print(f"FAIL {scenario['name']} ({time.time() - begun:.1f} s): {failure}", flush=True)
+
+    winebed.side_by_side(chosen, args.jobs, work)
+    failed = results.count(False) + (len(chosen) - len(results))
     shutil.rmtree(driver.template, ignore_errors=True)
     print(f"{len(chosen) - failed} of {len(chosen)} scenarios passed in {time.time() - started:.0f} s; "
           f"screenshots in {driver.shots}")

@@ -376,8 +376,9 @@ def plant(prefix, case):
             f.write(data)
 
 
-def run_case(case, args):
+def run_case(case, args, display):
     prefix = winebed.Prefix(args.state, os.path.join(args.work, slug(case.name))).create()
+    prefix.env['DISPLAY'] = display
     mounted = None
     try:
         prepare(prefix, case)
@@ -451,16 +452,17 @@ def main():
         parser.add_argument(option, required=True)
     parser.add_argument('only', nargs='?', default='')
     args = parser.parse_args()
-    failed = 0
-    for case in CASES:
-        if args.only not in case.name:
-            continue
-        faults = run_case(case, args)
-        failed += bool(faults)
-        print(('FAIL' if faults else 'PASS') + ': ' + case.name, flush=True)
-        for fault in faults:
-            print('    ' + fault, flush=True)
-    sys.exit(1 if failed else 0)
+    outcomes = []
+
+    def work(case, display):
+        faults = run_case(case, args, display)
+        outcomes.append(not faults)
+        print(('FAIL' if faults else 'PASS') + ': ' + case.name +
+              ''.join('\n    ' + fault for fault in faults), flush=True)
+
+    chosen = [case for case in CASES if args.only in case.name]
+    winebed.side_by_side(chosen, winebed.jobs_from_environment(), work)
+    sys.exit(0 if outcomes.count(True) == len(chosen) else 1)
 
 
 if __name__ == '__main__':

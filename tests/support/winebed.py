@@ -6,10 +6,12 @@ from a clean registry and C: drive. The readers here are the platform's own tool
 """
 import json
 import os
+import queue
 import re
 import shutil
 import subprocess
 import tempfile
+import threading
 import time
 
 TOP = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
@@ -134,6 +136,63 @@ def copy_prefix(source, target):
                    f"tar -C '{target}' -xf -", shell=True, check=True)
     subprocess.run(['cp', '-al', os.path.join(source, 'drive_c/windows/system32'),
                     os.path.join(target, 'drive_c/windows/system32')], check=True)
+
+
+class Display:
+    """An Xvfb display of its own, so that work on one screen (clicks, keys, a Wine
+    desktop) can go on beside work on another."""
+
+    def __init__(self):
+        for number in range(200, 400):
+            if os.path.exists(f'/tmp/.X{number}-lock') or os.path.exists(f'/tmp/.X11-unix/X{number}'):
+                continue
+            proc = subprocess.Popen(['Xvfb', f':{number}', '-screen', '0', '1024x768x24',
+                                     '-nolisten', 'tcp'],
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            wait_for(lambda: os.path.exists(f'/tmp/.X11-unix/X{number}') or proc.poll() is not None,
+                     seconds=10)
+            if proc.poll() is None and os.path.exists(f'/tmp/.X11-unix/X{number}'):
+                self.proc, self.name = proc, f':{number}'
+                return
+            proc.kill()  # another display took the number first
+            proc.wait()
+        raise RuntimeError('no free X display number')
+
+    def stop(self):
+        self.proc.terminate()
+        self.proc.wait()
+
+
+def side_by_side(items, jobs, work):
+    """Calls work(item, display name) for every item, on up to `jobs` threads, each with a
+    display of its own: clicks and keys of one reach only its own programs' Wine desktop.
+    Returns when all are done."""
+    waiting = queue.Queue()
+    for item in items:
+        waiting.put(item)
+
+    def worker():
+        display = Display()
+        try:
+            while True:
+                try:
+                    item = waiting.get_nowait()
+                except queue.Empty:
+                    return
+                work(item, display.name)
+        finally:
+            display.stop()
+
+    threads = [threading.Thread(target=worker) for _ in range(max(1, min(jobs, len(items))))]
+    for thread in threads:
+        thread.start()
+    for thread in threads:
+        thread.join()
+
+
+def jobs_from_environment():
+    """How many cases run side by side: QP_JOBS, or 3 (the 32-bit guest sets 1)."""
+    return int(os.environ.get('QP_JOBS', '3'))
 
 
 class ProbeEnded(RuntimeError):

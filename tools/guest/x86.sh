@@ -22,6 +22,8 @@ export QP_WINEARCH=win32 QP_WINE_TEMPLATE=/opt/qp-prefix-win32
 export QP_TEXT_ROUNDS=200000
 # The end-to-end driver waits three times as long for a program as on the host.
 export QP_PATIENCE=3
+# Its scenarios one at a time: the emulated processors are busy enough with one.
+export QP_JOBS=1
 echo "guest: $(nproc) processors, $(wine --version), 32-bit prefix template $QP_WINE_TEMPLATE"
 case $mode in
 test)
