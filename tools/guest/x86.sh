@@ -6,49 +6,59 @@
 # the host's build tree; the test log and the screenshots are copied back to
 # build/x86/guest-output.
 set -u
-mode=${1:-test}
-shift || true
-top=$(pwd)
-out=build/x86/guest-output
-rm -rf "$out"
-mkdir -p "$out" /tmp/overlay/upper /tmp/overlay/work /mnt/checkout
-mount --bind "$top" /mnt/checkout
-mount -t overlay overlay \
-    -o "lowerdir=$top,upperdir=/tmp/overlay/upper,workdir=/tmp/overlay/work" "$top" || exit 1
 
-export QP_WINEARCH=win32 QP_WINE_TEMPLATE=/opt/qp-prefix-win32
-# The million generated inputs of the text layer take three minutes under the emulated
-# processor; a fifth of them still covers every case many times over.
-export QP_TEXT_ROUNDS=200000
-# The end-to-end driver waits three times as long for a program as on the host.
-export QP_PATIENCE=3
-# Its scenarios one at a time: the emulated processors are busy enough with one.
-export QP_JOBS=1
-echo "guest: $(nproc) processors, $(wine --version), 32-bit prefix template $QP_WINE_TEMPLATE"
-case $mode in
-test)
-    ctest --test-dir build/x86 -L wine --output-on-failure -j "$(nproc)" "$@"
-    status=$?
-    cp build/x86/Testing/Temporary/LastTest.log "/mnt/checkout/$out/" 2>/dev/null
-    ;;
-tour)
-    state=build/x86/tour
-    python3 tests/e2e/drive.py --keep --state "$state/wine" --setup dist/x86/SetupQuorvexPlenar.exe \
-        --dist dist/x86 --probe build/x86/tests/e2e/screen_probe.exe --out "$state" \
-        "a first installation accepted with the mouse"
-    status=$?
-    tools/wine-run.sh "$state/wine" --stop
-    ;;
-*)
-    echo "x86.sh: unknown mode $mode" >&2
-    status=2
-    ;;
-esac
+# The whole script is read before it runs: the checkout may change while it does.
+main() {
+    mode=${1:-test}
+    shift || true
+    top=$(pwd)
+    out=build/x86/guest-output
+    rm -rf "$out"
+    mkdir -p "$out" /tmp/overlay/upper /tmp/overlay/work /mnt/checkout
+    mount --bind "$top" /mnt/checkout
+    mount -t overlay overlay \
+        -o "lowerdir=$top,upperdir=/tmp/overlay/upper,workdir=/tmp/overlay/work" "$top" || exit 1
+    cd "$top" || exit 1  # the working folder was the one beneath the overlay
 
-# The screenshots, back through the real share.
-find build/x86 -type d -name screenshots | while read -r shots; do
-    mkdir -p "/mnt/checkout/$out/${shots#build/x86/}"
-    cp -a "$shots"/. "/mnt/checkout/$out/${shots#build/x86/}/"
-done
-umount "$top"
-exit "$status"
+    export QP_WINEARCH=win32 QP_WINE_TEMPLATE=/opt/qp-prefix-win32
+    # The million generated inputs of the text layer take three minutes under the emulated
+    # processor; a fifth of them still covers every case many times over.
+    export QP_TEXT_ROUNDS=200000
+    # The end-to-end driver waits three times as long for a program as on the host.
+    export QP_PATIENCE=3
+    # Its scenarios one at a time: the emulated processors are busy enough with one.
+    export QP_JOBS=1
+    echo "guest: $(nproc) processors, $(wine --version), 32-bit prefix template $QP_WINE_TEMPLATE"
+    case $mode in
+    test)
+        # One test at a time: side by side, Wine processes under the emulated processors
+        # slow each other down more than they gain.
+        ctest --test-dir build/x86 -L wine --output-on-failure "$@"
+        status=$?
+        cp build/x86/Testing/Temporary/LastTest.log "/mnt/checkout/$out/" 2>/dev/null
+        ;;
+    tour)
+        state=build/x86/tour
+        python3 tests/e2e/drive.py --keep --state "$state/wine" --setup dist/x86/SetupQuorvexPlenar.exe \
+            --dist dist/x86 --probe build/x86/tests/e2e/screen_probe.exe --out "$state" \
+            "a first installation accepted with the mouse"
+        status=$?
+        tools/wine-run.sh "$state/wine" --stop
+        ;;
+    *)
+        echo "x86.sh: unknown mode $mode" >&2
+        status=2
+        ;;
+    esac
+
+    # The screenshots, back through the real share.
+    find build/x86 -type d -name screenshots | while read -r shots; do
+        mkdir -p "/mnt/checkout/$out/${shots#build/x86/}"
+        cp -a "$shots"/. "/mnt/checkout/$out/${shots#build/x86/}/"
+    done
+    cd / && umount "$top"
+    return "$status"
+}
+
+main "$@"
+exit $?
