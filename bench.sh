@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Builds everything and prints the speed, memory and size figures, each against a
-# reference measured in the same run (tests/bench). With --timed, first times a clean
-# build of both targets and a full ./test.sh in a fresh clone, and reports them too.
+# reference measured in the same run (tests/bench). The start-up and page benchmarks run
+# five times, and their figures are the medians over the runs. With --timed, first times
+# a clean build of both targets and a full ./test.sh in a fresh clone, and reports them
+# too. Other options go to tests/bench/bench.py: --runs N, --rounds N (a quick look),
+# --no-memory.
 set -eu
 top=$(cd "$(dirname "$0")" && pwd)
 "$top/tools/ensure-deps.sh"
 
 timings=""
 if [ "${1:-}" = "--timed" ]; then
+    shift
     clone=$(mktemp -d)
     trap 'rm -rf "$clone"' EXIT
     git clone -q "$top" "$clone/qp"
@@ -27,4 +31,4 @@ state="$top/build/x64/wine"
 "$top/tools/wine-run.sh" "$state" --prepare
 trap '"$top/tools/wine-run.sh" "$state" --stop; [ -z "${clone:-}" ] || rm -rf "$clone"' EXIT
 python3 "$top/tests/bench/bench.py" --state "$state" --build "$top/build/x64" --dist "$top/dist" \
-    --out "$top/build/bench" ${timings:+--timings "$timings"}
+    --out "$top/build/bench" --runs 5 ${timings:+--timings "$timings"} "$@"

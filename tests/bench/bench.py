@@ -6,12 +6,18 @@ bench_support.h); memory is the setup program's peak working set during a real
 installation, worked through its pages by the end-to-end driver; sizes are read from
 the 32-bit deliverables.
 
-  bench.py --state DIR --build DIR --dist DIR --out DIR [--timings FILE]
+The start-up and page figures move most with the machine's load, so --runs N runs those
+two programs N times, alternating, and reports each figure's ratio in every run and
+their median. --rounds N gives every comparison N rounds, for a quick look.
+
+  bench.py --state DIR --build DIR --dist DIR --out DIR [--runs N] [--rounds N]
+           [--no-memory] [--timings FILE]
 """
 import argparse
 import os
 import re
 import shutil
+import statistics
 import subprocess
 import sys
 import threading
@@ -34,6 +40,26 @@ def figures(output):
             name, ours, ref, ratio, goal = line.split("|")[1:6]
             rows.append((name, float(ours), float(ref), float(ratio), float(goal)))
     return rows
+
+
+def over_runs(runs):
+    """One row per figure of several runs of the same program: the medians over the runs
+    of ours, of the reference and of the ratio (so the ratio need not be the other two
+    divided). With more than one run, prints each run's ratio."""
+    by_name = {}
+    for rows in runs:
+        for name, ours, ref, ratio, goal in rows:
+            by_name.setdefault(name, []).append((ours, ref, ratio, goal))
+    merged = []
+    for name, values in by_name.items():
+        ratios = [ratio for _, _, ratio, _ in values]
+        median = statistics.median(ratios)
+        if len(runs) > 1:
+            print(f"{name}: ratio in each run {' '.join(f'{r:.2f}' for r in ratios)}, "
+                  f"median {median:.2f}")
+        merged.append((name, statistics.median(v[0] for v in values),
+                       statistics.median(v[1] for v in values), median, values[0][3]))
+    return merged
 
 
 def run_program(prefix, *args, timeout=600):
@@ -133,7 +159,14 @@ def main():
     for name in ("state", "build", "dist", "out"):
         parser.add_argument("--" + name, required=True)
     parser.add_argument("--timings", help="file with the build and test minutes")
+    parser.add_argument("--runs", type=int, default=1,
+                        help="runs of the start-up and page benchmarks (median of their ratios)")
+    parser.add_argument("--rounds", type=int,
+                        help="rounds of every comparison, for a quick look")
+    parser.add_argument("--no-memory", action="store_true",
+                        help="leave out the memory figure (an end-to-end installation)")
     args = parser.parse_args()
+    rounds = ["--rounds", str(args.rounds)] if args.rounds else []
     out = Path(args.out)
     shutil.rmtree(out, ignore_errors=True)
     out.mkdir(parents=True)
@@ -147,36 +180,51 @@ def main():
         shutil.copy(program, work)
 
     rows = []
-    print("== start-up")
-    rows += run_program(prefix, "C:\\bench\\bench_startup.exe", "C:\\bench\\SetupQuorvexPlenar.exe",
-                        "C:\\bench\\minimal_window.exe", "9")
+    startup_runs, page_runs = [], []
+    for run in range(1, args.runs + 1):
+        print(f"== start-up, run {run} of {args.runs}")
+        startup_runs.append(run_program(prefix, "C:\\bench\\bench_startup.exe",
+                                        "C:\\bench\\SetupQuorvexPlenar.exe",
+                                        "C:\\bench\\minimal_window.exe", str(args.rounds or 9)))
+        print(f"== page drawing, run {run} of {args.runs}")
+        page_runs.append(run_program(prefix, str(bench_dir / "bench_pages.exe"), *rounds))
+    if args.runs > 1:
+        print("== start-up and page drawing over the runs")
+    startup_rows, page_rows = over_runs(startup_runs), over_runs(page_runs)
+    rows += startup_rows
     print("== installation work")
-    rows += run_program(prefix, str(bench_dir / "bench_install.exe"))
-    print("== page drawing")
-    rows += run_program(prefix, str(bench_dir / "bench_pages.exe"))
+    rows += run_program(prefix, str(bench_dir / "bench_install.exe"), *rounds)
+    print("== payload with an application of the field's size")
+    rows += run_program(prefix, str(bench_dir / "bench_install_large.exe"), "--payload-only",
+                        *rounds)
+    rows += page_rows
     print("== load_bitmap")
     rows += run_program(prefix, str(Path(args.build) / "tests" / "keyglyph" / "bench_keyglyph.exe"))
 
-    print("== memory")
-    reference_kib = minimal_peak(prefix, str(work / "minimal_window.exe"))
-    prefix.kill()
-    setup_kib = setup_peak(args, out)
-    payload = os.path.getsize(Path(args.dist) / "x64" / "Keyglyph.dll")
-    own = (setup_kib - reference_kib) * 1024
-    memory_goal = 3 * payload + 8 * MIB
+    if not args.no_memory:
+        print("== memory")
+        reference_kib = minimal_peak(prefix, str(work / "minimal_window.exe"))
+        prefix.kill()
+        setup_kib = setup_peak(args, out)
+        payload = os.path.getsize(Path(args.dist) / "x64" / "Keyglyph.dll")
+        own = (setup_kib - reference_kib) * 1024
+        memory_goal = 3 * payload + 8 * MIB
 
     setup32 = Path(args.dist) / "x86" / "SetupQuorvexPlenar.exe"
     library32 = Path(args.dist) / "x86" / "Keyglyph.dll"
     size = code_and_data(setup32)
 
     print()
+    if args.runs > 1:
+        print(f"Start-up and page figures: medians of {args.runs} runs.")
     print("| figure | ours | reference | ratio | goal |")
     print("|---|---|---|---|---|")
     for name, ours, ref, ratio, goal in rows:
         print(f"| {name} | {ours:.1f} ms | {ref:.1f} ms | {ratio:.2f} | {goal:.2f} |")
-    print(f"| peak working set in the installation, above the minimal program's | "
-          f"{own / MIB:.1f} MiB | {reference_kib / 1024:.1f} MiB | "
-          f"{own / memory_goal:.2f} of goal | 3 x {payload / MIB:.2f} MiB + 8 MiB |")
+    if not args.no_memory:
+        print(f"| peak working set in the installation, above the minimal program's | "
+              f"{own / MIB:.1f} MiB | {reference_kib / 1024:.1f} MiB | "
+              f"{own / memory_goal:.2f} of goal | 3 x {payload / MIB:.2f} MiB + 8 MiB |")
     print(f"| setup program, i686 code and data | {size / 1024:.1f} KiB | | | 120 KiB |")
     print(f"| Keyglyph.dll, i686 | {os.path.getsize(library32)} bytes | | | 2141588 bytes |")
     if args.timings and os.path.exists(args.timings):

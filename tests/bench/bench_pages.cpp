@@ -1,9 +1,15 @@
 // bench_pages: the measurement page built by the setup program's own code (open, fill,
 // logo, controls, colours, fonts, then its first paint) and repainted in full from its
 // backing bitmap, against the same window made and painted by plain Win32 calls in the
-// same process.
+// same process. The repaint is also set against the plain one plus the window-property
+// reads that ours makes, counted in the run.
+//
+//   bench_pages [--rounds N]
 #include <cstdio>
 #include <iterator>
+#include <map>
+#include <string>
+#include <vector>
 
 #include <ole2.h>
 #include <olectl.h>
@@ -156,6 +162,72 @@ void ClosePlainPage() {
     g_plain = PlainPage{};
 }
 
+// ---- Counting the property reads of a repaint ----------------------------------------
+
+// Each GetPropA of this program's own code (the toolkit is linked in) goes through its
+// import slot; pointing the slot at a counter sees every one, and none of the system's
+// own reads inside user32, which are the plain page's as much as ours.
+struct PropertyRead {
+    HWND hwnd;
+    LPCSTR name;
+};
+std::vector<PropertyRead> g_reads;
+using GetPropProc = HANDLE(WINAPI*)(HWND, LPCSTR);
+GetPropProc g_getProp = nullptr;
+
+HANDLE WINAPI CountedGetProp(HWND hwnd, LPCSTR name) {
+    g_reads.push_back({hwnd, name});
+    return g_getProp(hwnd, name);
+}
+
+// The slot of this program's import table that holds the function's address.
+void** ImportSlot(const char* dll, const char* function) {
+    const void* target = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(dll), function));
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (!target || !imports.VirtualAddress) return nullptr;
+    for (auto* entry =
+             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         entry->Name; ++entry) {
+        for (auto** slot = reinterpret_cast<void**>(base + entry->FirstThunk); *slot; ++slot) {
+            if (*slot == target) return slot;
+        }
+    }
+    return nullptr;
+}
+
+// The property reads our code makes while work() runs, in their order; false when the
+// program's import of GetPropA was not found.
+template <typename Work>
+bool PropertyReadsOf(Work work, std::vector<PropertyRead>& reads) {
+    void** slot = ImportSlot("user32.dll", "GetPropA");
+    DWORD protection = 0;
+    if (!slot || !VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection)) return false;
+    g_getProp = reinterpret_cast<GetPropProc>(*slot);
+    *slot = reinterpret_cast<void*>(CountedGetProp);
+    g_reads.clear();
+    work();
+    *slot = reinterpret_cast<void*>(g_getProp);
+    VirtualProtect(slot, sizeof *slot, protection, &protection);
+    reads = g_reads;
+    return true;
+}
+
+void PrintPropertyNames(const std::vector<PropertyRead>& reads) {
+    std::map<std::string, int> names;
+    for (const PropertyRead& read : reads) {
+        ++names[IS_INTRESOURCE(read.name)
+                    ? "#" + std::to_string(reinterpret_cast<uintptr_t>(read.name))
+                    : std::string(read.name)];
+    }
+    std::printf(" ");
+    for (const auto& [name, count] : names) std::printf(" %s %d", name.c_str(), count);
+    std::printf("\n");
+}
+
 // ---- Timing --------------------------------------------------------------------------
 
 // Serves every pending paint of the window and its controls.
@@ -206,7 +278,7 @@ double BuildPlainPage(bool shownFirst) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     rt::RuntimeStart();
     CoInitialize(nullptr);
     g_setup.FontName = "Arial";
@@ -229,27 +301,45 @@ int main() {
         BuildPlainPage(i % 2 == 0);
     }
 
-    constexpr int kRounds = 15;
-    bench::Compare("page build and first paint", kRounds, 1.5, BuildToolkitPage,
+    const int rounds = bench::Rounds(argc, argv, 21);
+    bench::Compare("page build and first paint", rounds, 1.5, BuildToolkitPage,
                    [] { return BuildPlainPage(false); });
     // How much of the difference is the order the toolkit builds a page in.
-    bench::Compare("page build, plain calls shown first", kRounds, 1.5, BuildToolkitPage,
+    bench::Compare("page build, plain calls shown first", rounds, 1.5, BuildToolkitPage,
                    [] { return BuildPlainPage(true); });
 
     setup::BuildMeasurementPage();
     OpenPlainPage(false);
     PaintNow(page.hwnd);
     PaintNow(g_plain.hwnd);
-    bench::Compare(
-        "full repaint of the page", 41, 1.5, [&] { return Timed([&] { FullRepaint(page.hwnd); }); },
-        [&] { return Timed([] { FullRepaint(g_plain.hwnd); }); });
+    // The third side replays our repaint's reads, same windows and names, after the plain
+    // repaint: what the plain page would cost if it kept its state where ours does.
+    std::vector<PropertyRead> reads, plainReads;
+    if (!PropertyReadsOf([&] { FullRepaint(page.hwnd); }, reads) ||
+        !PropertyReadsOf([] { FullRepaint(g_plain.hwnd); }, plainReads)) {
+        std::printf("this program's import of GetPropA was not found\n");
+        return 1;
+    }
+    std::printf("property reads in a full repaint: ours %zu, plain page %zu; ours by name:\n",
+                reads.size(), plainReads.size());
+    PrintPropertyNames(reads);
+    bench::CompareTwice(
+        "full repaint of the page", 1.5, "full repaint, plain plus our property reads", 1.15,
+        bench::Rounds(argc, argv, 41), [&] { return Timed([&] { FullRepaint(page.hwnd); }); },
+        [&] { return Timed([] { FullRepaint(g_plain.hwnd); }); },
+        [&] {
+            return Timed([&] {
+                FullRepaint(g_plain.hwnd);
+                for (const PropertyRead& read : reads) GetPropA(read.hwnd, read.name);
+            });
+        });
     tk::CloseWindow(page);
     ClosePlainPage();
 
     // The toolkit's part of opening: OpenWindow with its screen-size backing bitmap
     // against CreateWindowExA of the same window.
     bench::Compare(
-        "OpenWindow alone (screen-size backing)", kRounds, 1.5,
+        "OpenWindow alone (screen-size backing)", rounds, 1.5,
         [&] {
             const double t = Timed([&] {
                 tk::OpenWindow(page, 250, 200, 450, 450, setup::kDarkPageFlags, nullptr, "bench",

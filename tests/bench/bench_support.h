@@ -1,5 +1,6 @@
-// What the benchmark programs share: a clock, medians, and the side-by-side run of our
-// code against a reference that does the same job by plain platform calls.
+// What the benchmark programs share: a clock, medians, the --rounds option, and the
+// side-by-side run of our code against a reference that does the same job by plain
+// platform calls.
 //
 // Each comparison alternates the two (ours first in even rounds, the reference first in
 // odd ones, so neither always meets a warm or a cold system), takes the median of each,
@@ -10,6 +11,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "runtime/win.h"
@@ -42,6 +45,22 @@ inline void PrintFigure(const char* name, double ours, double reference, double 
     std::fflush(stdout);
 }
 
+// The number given with --rounds N (fewer for a quick look at a change), or the
+// benchmark's own.
+inline int Rounds(int argc, char** argv, int fallback) {
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--rounds") == 0) return std::max(1, std::atoi(argv[i + 1]));
+    }
+    return fallback;
+}
+
+inline bool HasOption(int argc, char** argv, const char* option) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], option) == 0) return true;
+    }
+    return false;
+}
+
 // Runs ours() and reference() `rounds` times each, alternating, and prints the medians.
 // Each returns the milliseconds of its own measured part (set-up left out).
 template <typename Ours, typename Reference>
@@ -57,6 +76,32 @@ void Compare(const char* name, int rounds, double goal, Ours ours, Reference ref
         }
     }
     PrintFigure(name, Median(a), Median(b), goal);
+}
+
+// Compare with a second reference in the same rounds: the first one plus a known extra
+// that our side pays and the plain one does not. The three take turns at going first.
+// Prints ours against each reference.
+template <typename Ours, typename Reference, typename Extended>
+void CompareTwice(const char* name, double goal, const char* extendedName, double extendedGoal,
+                  int rounds, Ours ours, Reference reference, Extended extended) {
+    std::vector<double> a, b, c;
+    for (int round = 0; round < rounds; ++round) {
+        for (int turn = 0; turn < 3; ++turn) {
+            switch ((round + turn) % 3) {
+                case 0:
+                    a.push_back(ours());
+                    break;
+                case 1:
+                    b.push_back(reference());
+                    break;
+                default:
+                    c.push_back(extended());
+                    break;
+            }
+        }
+    }
+    PrintFigure(name, Median(a), Median(b), goal);
+    PrintFigure(extendedName, Median(a), Median(c), extendedGoal);
 }
 
 }  // namespace bench
