@@ -1,8 +1,8 @@
 // Desktop shortcuts: shell links made through the platform's COM shell-link object.
 #include "install/actions.h"
+#include "record/setup_state.h"
 #include "runtime/files.h"
 #include "runtime/log.h"
-#include "record/setup_state.h"
 
 // The shell's headers need <windows.h> first.
 // clang-format off

@@ -47,9 +47,10 @@ bool Is(const char* argument, const char* name, const char** value = nullptr) {
 }
 
 // The index of value among choices (without regard to case), or -1.
-int Choice(const char* value, const char* const* choices, int count) {
-    for (int i = 0; i < count; ++i) {
-        if (lstrcmpiA(value, choices[i]) == 0) return i;
+template <size_t N>
+int Choice(const char* value, const char* const (&choices)[N]) {
+    for (size_t i = 0; i < N; ++i) {
+        if (lstrcmpiA(value, choices[i]) == 0) return static_cast<int>(i);
     }
     return -1;
 }
@@ -74,20 +75,21 @@ bool ReadSwitches(const char* commandLine) {
     while (NextArgument(p, argument, tooLong)) {
         const char* a = argument.c_str();
         const char* value = nullptr;
+        int choice = -1;
         if (Is(a, "s")) {
             silent = true;
         } else if (Is(a, "uninstall")) {
             uninstall = withSilentOnly = true;
         } else if (Is(a, "log", &value) && value[0] != '\0' && !tooLong) {
             logPath = value;
-        } else if (Is(a, "speed", &value) && Choice(value, kSpeeds, 2) >= 0) {
-            speed = kSpeedUnits[Choice(value, kSpeeds, 2)];
+        } else if (Is(a, "speed", &value) && (choice = Choice(value, kSpeeds)) >= 0) {
+            speed = kSpeedUnits[choice];
             withSilentOnly = true;
-        } else if (Is(a, "temperature", &value) && Choice(value, kTemperatures, 2) >= 0) {
-            temperature = kTemperatures[Choice(value, kTemperatures, 2)];
+        } else if (Is(a, "temperature", &value) && (choice = Choice(value, kTemperatures)) >= 0) {
+            temperature = kTemperatures[choice];
             withSilentOnly = true;
-        } else if (Is(a, "shortcuts", &value) && Choice(value, kShortcuts, 4) >= 0) {
-            shortcuts = Choice(value, kShortcuts, 4);
+        } else if (Is(a, "shortcuts", &value) && (choice = Choice(value, kShortcuts)) >= 0) {
+            shortcuts = choice;
             withSilentOnly = true;
         } else {
             return false;
