@@ -8,6 +8,7 @@ import json
 import os
 import queue
 import re
+import select
 import shutil
 import subprocess
 import tempfile
@@ -140,23 +141,29 @@ def copy_prefix(source, target):
 
 class Display:
     """An Xvfb display of its own, so that work on one screen (clicks, keys, a Wine
-    desktop) can go on beside work on another."""
+    desktop) can go on beside work on another. Xvfb picks a free number itself and tells
+    it through a pipe: two workers choosing by looking for lock files could both take the
+    same one, each seeing the other's socket."""
 
     def __init__(self):
-        for number in range(200, 400):
-            if os.path.exists(f'/tmp/.X{number}-lock') or os.path.exists(f'/tmp/.X11-unix/X{number}'):
-                continue
-            proc = subprocess.Popen(['Xvfb', f':{number}', '-screen', '0', '1024x768x24',
-                                     '-nolisten', 'tcp'],
-                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            wait_for(lambda: os.path.exists(f'/tmp/.X11-unix/X{number}') or proc.poll() is not None,
-                     seconds=10)
-            if proc.poll() is None and os.path.exists(f'/tmp/.X11-unix/X{number}'):
-                self.proc, self.name = proc, f':{number}'
-                return
-            proc.kill()  # another display took the number first
-            proc.wait()
-        raise RuntimeError('no free X display number')
+        read_end, write_end = os.pipe()
+        self.proc = subprocess.Popen(['Xvfb', '-displayfd', str(write_end), '-screen', '0',
+                                      '1024x768x24', '-nolisten', 'tcp'], pass_fds=(write_end,),
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        number = b''
+        while select.select([read_end], [], [], 10)[0]:
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                break
+            number += chunk
+            if b'\n' in number:
+                break
+        os.close(read_end)
+        if not number.strip().isdigit():
+            self.proc.kill()
+            raise RuntimeError('Xvfb did not start')
+        self.name = ':' + number.strip().decode()
 
     def stop(self):
         self.proc.terminate()
