@@ -4,7 +4,8 @@
 #
 #   wine-run.sh STATE_DIR --prepare      create the prefix and start Xvfb (once per build)
 #   wine-run.sh STATE_DIR --stop         end the prefix's processes and the display
-#   wine-run.sh STATE_DIR --env          print the environment lines for a shell (eval)
+#   wine-run.sh STATE_DIR --env          print the environment lines for a shell (eval);
+#                                        QP_PREFIX_TEMPLATE is a ready prefix to copy
 #   wine-run.sh STATE_DIR --prefix-only  create the prefix only, for a program shown on
 #                                        the user's own display
 #   wine-run.sh STATE_DIR PROGRAM [ARGS] run PROGRAM and return its exit code
@@ -15,6 +16,7 @@ state=$(mkdir -p "$1" && cd "$1" && pwd)
 shift
 
 export WINEPREFIX="$state/prefix"
+template="$state/template"
 export HOME="$state/home"          # a fresh prefix links Desktop etc. to $HOME
 export WINEDEBUG=-all
 # The host's Wine is 64-bit only; the 32-bit guest sets QP_WINEARCH=win32.
@@ -52,22 +54,25 @@ start_display() {
 }
 
 make_prefix() {
-    # A prefix made before Wine's own fonts were copied into it is made again.
-    if [ -f "$WINEPREFIX/.ready-fonts" ] &&
+    # The template is made once and never runs a program afterwards: tests that need a
+    # prefix of their own copy it while the harness's prefix is in use. A template made
+    # before Wine's own fonts were copied into it is made again.
+    if [ -f "$template/.ready-fonts" ] && [ -f "$WINEPREFIX/.ready-fonts" ] &&
        { [ ! -f /usr/share/wine/fonts/marlett.ttf ] ||
-         [ -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; }; then
+         [ -f "$template/drive_c/windows/Fonts/marlett.ttf" ]; }; then
         return 0
     fi
+    wineserver -k 2>/dev/null
+    rm -rf "$WINEPREFIX" "$template"
     if [ -n "${QP_WINE_TEMPLATE:-}" ]; then
         # The 32-bit guest carries a ready prefix: a copy takes seconds where wineboot
         # takes minutes under the emulated processor.
-        wineserver -k 2>/dev/null
-        rm -rf "$WINEPREFIX"
-        cp -a "$QP_WINE_TEMPLATE" "$WINEPREFIX"
+        cp -a "$QP_WINE_TEMPLATE" "$template"
     else
-        "$(dirname "$0")/make-prefix.sh" "$state/wineboot.log" || return 1
+        WINEPREFIX="$template" "$(dirname "$0")/make-prefix.sh" "$state/wineboot.log" || return 1
     fi
-    touch "$WINEPREFIX/.ready-fonts"
+    touch "$template/.ready-fonts"
+    "$(dirname "$0")/copy-prefix.sh" "$template" "$WINEPREFIX"
 }
 
 prepare() {
@@ -98,7 +103,7 @@ case "${1:-}" in
     ;;
 --env)
     prepare || exit 1
-    echo "export WINEPREFIX='$WINEPREFIX' HOME='$HOME' WINEDEBUG=-all WINEARCH='$WINEARCH' WINEDLLOVERRIDES='$WINEDLLOVERRIDES' LC_ALL=C.UTF-8 DISPLAY='$(cat "$state/display")'"
+    echo "export WINEPREFIX='$WINEPREFIX' HOME='$HOME' WINEDEBUG=-all WINEARCH='$WINEARCH' WINEDLLOVERRIDES='$WINEDLLOVERRIDES' LC_ALL=C.UTF-8 DISPLAY='$(cat "$state/display")' QP_PREFIX_TEMPLATE='$template'"
     ;;
 "")
     echo "usage: wine-run.sh STATE_DIR (--prepare|--stop|--env|--prefix-only|PROGRAM [ARGS])" >&2

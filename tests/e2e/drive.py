@@ -17,7 +17,9 @@ import shlex
 import shutil
 import subprocess
 import sys
+import threading
 import time
+import zlib
 from pathlib import Path
 
 sys.dont_write_bytecode = True  # nothing written beside the sources
@@ -55,6 +57,24 @@ def read_bmp(path):
     return width, height, b"".join(reversed(rows))
 
 
+def write_png(path, image):
+    """A screenshot as an 8-bit RGB PNG file (in-process: a converter program per
+    screenshot cost more processor time than the scenario's own program)."""
+    width, height, bgr = image
+    rgb = bytearray(len(bgr))
+    rgb[0::3], rgb[1::3], rgb[2::3] = bgr[2::3], bgr[1::3], bgr[0::3]
+    stride = width * 3
+    raw = b"".join(b"\0" + rgb[y * stride:(y + 1) * stride] for y in range(height))
+
+    def chunk(kind, data):
+        return (len(data).to_bytes(4, "big") + kind + data
+                + zlib.crc32(kind + data).to_bytes(4, "big"))
+
+    header = width.to_bytes(4, "big") + height.to_bytes(4, "big") + bytes([8, 2, 0, 0, 0])
+    Path(path).write_bytes(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
+                           + chunk(b"IDAT", zlib.compress(raw, 6)) + chunk(b"IEND", b""))
+
+
 def region_pixels(image, rect):
     width, _, pixels = image
     left, top, right, bottom = rect
@@ -78,6 +98,7 @@ class Run:
         self.shots = []
         self.setup = None
         self.probe = None
+        self.ending = None
 
     # ---- Paths -------------------------------------------------------------------------
     def windows_path(self, path):
@@ -116,23 +137,9 @@ class Run:
                 shutil.copyfile(self.d.dist / content[5:], target)
             else:
                 target.write_bytes(content)
-        lines = ["REGEDIT4", ""]
-        for key, name, data in self.sc["prepare"]["reg"]:
-            lines.append("[" + key.replace("HKCU", "HKEY_CURRENT_USER").replace("HKLM", "HKEY_LOCAL_MACHINE") + "]")
-            quoted = '"' + name.replace("\\", "\\\\").replace('"', '\\"') + '"'
-            if data is None:
-                lines.append(quoted + "=-")
-            elif isinstance(data, int):
-                lines.append(f"{quoted}=dword:{data:08x}")
-            elif isinstance(data, tuple):  # (type, bytes); the import ends a string type with a NUL
-                kind, raw = data
-                lines.append(f"{quoted}=hex({kind:x}):" + ",".join(f"{b:02x}" for b in raw))
-            else:
-                lines.append(quoted + '="' + data.replace("\\", "\\\\").replace('"', '\\"') + '"')
-            lines.append("")
-        if len(lines) > 2:
+        if self.sc["prepare"]["reg"]:
             reg_file = self.dir / "prepare.reg"
-            reg_file.write_bytes("\r\n".join(lines).encode("cp1252"))
+            winebed.write_reg_file(reg_file, self.sc["prepare"]["reg"])
             subprocess.run(["wine", "reg", "import", str(reg_file)], env=self.env, check=True,
                            capture_output=True)
 
@@ -237,7 +244,7 @@ class Run:
     def keep_shots(self):
         for bmp in self.shots:
             if bmp.exists():
-                subprocess.run(["convert", str(bmp), str(bmp.with_suffix(".png"))], check=True)
+                write_png(bmp.with_suffix(".png"), read_bmp(bmp))
                 bmp.unlink()
 
     def do_controls(self, title, expected):
@@ -482,9 +489,11 @@ class Run:
     def run(self):
         self.make_prefix()
         try:
-            self.prepare()
+            # The probe boots the prefix; the preparation's reg.exe then starts in a
+            # fraction of the time a cold prefix takes.
             self.probe = winebed.Probe(self.d.probe, self.env)
             self.probe.ask("screen")  # the desktop is up
+            self.prepare()
             self.start()
             steps = list(self.sc["steps"])
             if not any(s[0] in ("exit", "silent") for s in steps):
@@ -502,10 +511,21 @@ class Run:
         finally:
             if self.probe:
                 self.probe.quit()
-            subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True)
+            # The server kills the prefix's programs (and their windows leave the display)
+            # at once; its own end, with the registry saved, is waited for in finish().
+            self.ending = subprocess.Popen(["wineserver", "-k"], env=self.env,
+                                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             if self.setup and self.setup.poll() is None:
                 self.setup.kill()
-            self.keep_shots()
+
+    def finish(self, remove):
+        """After the verdict, beside the next scenario: the prefix's end, the screenshots
+        as PNG files, and the scenario's folder removed when asked."""
+        if self.ending:
+            self.ending.wait()
+        self.keep_shots()
+        if remove:
+            shutil.rmtree(self.dir, ignore_errors=True)
 
 
 class Driver:
@@ -525,14 +545,10 @@ class Driver:
             if "=" in word:
                 name, value = word.split("=", 1)
                 self.env[name] = value
-        # A private template, so that a scenario can never touch the harness's prefix.
-        harness = Path(self.env["WINEPREFIX"])
-        subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True)
+        # The harness's template, in which no program ever runs.
+        self.template = Path(self.env["QP_PREFIX_TEMPLATE"])
         shutil.rmtree(self.out / "run", ignore_errors=True)
         shutil.rmtree(self.shots, ignore_errors=True)
-        self.template = self.out / "template"
-        shutil.rmtree(self.template, ignore_errors=True)
-        winebed.copy_prefix(harness, self.template)
         users = [u.name for u in (self.template / "drive_c/users").iterdir() if u.name != "Public"]
         if len(users) != 1:
             raise SystemExit(f"expected one user in the prefix, found {users}")
@@ -561,22 +577,27 @@ def main():
     results = []
     started = time.time()
 
+    finishing = []
+
     def work(scenario, display):
         run = Run(driver, scenario, display)
         begun = time.time()
+        passed = False
         try:
             run.run()
-            results.append(True)
+            passed = True
             print(f"PASS {scenario['name']} ({time.time() - begun:.1f} s)", flush=True)
-            if not args.keep:
-                shutil.rmtree(run.dir, ignore_errors=True)
         except (Failure, winebed.ProbeEnded, OSError, subprocess.SubprocessError) as failure:
-            results.append(False)
             print(f"FAIL {scenario['name']} ({time.time() - begun:.1f} s): {failure}", flush=True)
+        results.append(passed)
+        finisher = threading.Thread(target=run.finish, args=(passed and not args.keep,))
+        finisher.start()
+        finishing.append(finisher)
 
     winebed.side_by_side(chosen, args.jobs, work)
+    for finisher in finishing:
+        finisher.join()
     failed = results.count(False) + (len(chosen) - len(results))
-    shutil.rmtree(driver.template, ignore_errors=True)
     print(f"{len(chosen) - failed} of {len(chosen)} scenarios passed in {time.time() - started:.0f} s; "
           f"screenshots in {driver.shots}")
     return 1 if failed else 0

@@ -9,6 +9,7 @@ import os
 import subprocess
 import sys
 import tempfile
+import threading
 
 sys.dont_write_bytecode = True  # nothing written beside the sources
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), '..', 'support'))
@@ -356,19 +357,7 @@ CASES += [
     ]]
 
 
-def prepare(prefix, case):
-    if case.product is None:
-        prefix.reg_delete(SYSTEM, 'ProductName')
-    else:
-        prefix.reg_add(SYSTEM, 'ProductName', case.product)
-
-
-def plant(prefix, case):
-    for key, name, data in case.registry:
-        if data is None:
-            prefix.reg_delete(key, name)
-        else:
-            prefix.reg_add(key, name, data)
+def plant_files(prefix, case):
     for path, data in case.files:
         target = host(prefix, path)
         os.makedirs(os.path.dirname(target), exist_ok=True)
@@ -376,12 +365,14 @@ def plant(prefix, case):
             f.write(data)
 
 
-def run_case(case, args, display):
+def run_case(case, args, display, ending):
     prefix = winebed.Prefix(args.state, os.path.join(args.work, slug(case.name))).create()
     prefix.env['DISPLAY'] = display
     mounted = None
     try:
-        prepare(prefix, case)
+        # The system's product name before the first run; what an installation and its
+        # application leave behind, before the last.
+        registry = [(SYSTEM, 'ProductName', case.product)]
         context = {'dist': args.dist, 'stdout': '', 'runner': args.runner}
         runner = prefix.host_path(r'C:\runner\action_runner.exe')
         os.makedirs(os.path.dirname(runner))
@@ -389,9 +380,12 @@ def run_case(case, args, display):
         for number, steps in enumerate(case.runs):
             last = number == len(case.runs) - 1
             if last:
-                plant(prefix, case)  # what an installation and its application leave behind
-                if case.tmpfs:
-                    mounted = mount_tmpfs(prefix.host_path(FOLDER), case.tmpfs)
+                registry += case.registry
+                plant_files(prefix, case)
+            prefix.reg_import(registry)
+            registry = []
+            if last and case.tmpfs:
+                mounted = mount_tmpfs(prefix.host_path(FOLDER), case.tmpfs)
             if last and case.message:
                 faults = answer_message(prefix, args, steps, case.message)
                 if faults:
@@ -403,9 +397,14 @@ def run_case(case, args, display):
                 return [f'runner ended with {result.returncode}: {result.stdout}{result.stderr}']
         return [fault for check in case.expect for fault in check(prefix, context)]
     finally:
-        prefix.kill()
         if mounted:
+            prefix.kill()
             subprocess.run(['umount', mounted])
+        else:
+            # The server's end (it saves the registry) goes on beside the next case.
+            ender = threading.Thread(target=prefix.kill)
+            ender.start()
+            ending.append(ender)
 
 
 def mount_tmpfs(folder, kilobytes):
@@ -453,15 +452,18 @@ def main():
     parser.add_argument('only', nargs='?', default='')
     args = parser.parse_args()
     outcomes = []
+    ending = []
 
     def work(case, display):
-        faults = run_case(case, args, display)
+        faults = run_case(case, args, display, ending)
         outcomes.append(not faults)
         print(('FAIL' if faults else 'PASS') + ': ' + case.name +
               ''.join('\n    ' + fault for fault in faults), flush=True)
 
     chosen = [case for case in CASES if args.only in case.name]
     winebed.side_by_side(chosen, winebed.jobs_from_environment(), work)
+    for ender in ending:
+        ender.join()
     sys.exit(0 if outcomes.count(True) == len(chosen) else 1)
 
 

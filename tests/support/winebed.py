@@ -19,34 +19,38 @@ TOP = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
 WINE_RUN = os.path.join(TOP, 'tools', 'wine-run.sh')
 
 
+_harness_envs = {}
+
+
 def harness_env(state):
     """The environment of the harness's prefix and display (starting them if needed)."""
-    out = subprocess.run([WINE_RUN, state, '--env'], check=True, capture_output=True,
-                         text=True).stdout
-    env = dict(os.environ)
-    for name, value in re.findall(r"(\w+)='([^']*)'", out):
-        env[name] = value
-    return env
+    if state not in _harness_envs:
+        out = subprocess.run([WINE_RUN, state, '--env'], check=True, capture_output=True,
+                             text=True).stdout
+        env = dict(os.environ)
+        for name, value in re.findall(r"(\w+)='([^']*)'", out):
+            env[name] = value
+        _harness_envs[state] = env
+    return dict(_harness_envs[state])
 
 
 class Prefix:
-    """A Wine prefix of one test case, copied from the harness's template."""
+    """A Wine prefix of one test case, copied from the harness's template (which no
+    program ever runs in, so a copy can be taken at any time)."""
 
     def __init__(self, state, folder):
         self.base_env = harness_env(state)
-        self.template = self.base_env['WINEPREFIX']
+        self.template = self.base_env['QP_PREFIX_TEMPLATE']
         self.folder = os.path.abspath(folder)
         self.root = os.path.join(self.folder, 'prefix')
         self.env = dict(self.base_env, WINEPREFIX=self.root,
                         HOME=os.path.join(self.folder, 'home'))
+        self._registry = {}  # key: values read since a program last ran
 
     def create(self):
         self.kill()
         shutil.rmtree(self.folder, ignore_errors=True)
         os.makedirs(self.env['HOME'])
-        # The template's server must be gone, or its registry may be half written.
-        subprocess.run(['wineserver', '-k'], env=self.base_env, stderr=subprocess.DEVNULL)
-        subprocess.run(['wineserver', '-w'], env=self.base_env, stderr=subprocess.DEVNULL)
         copy_prefix(self.template, self.root)
         # One server for the whole case: each program then starts in a fraction of the
         # time a cold prefix takes.
@@ -62,6 +66,7 @@ class Prefix:
     def wine(self, *args, timeout=120, check=False):
         """Runs a program to its end. Its output goes through files, not pipes: the
         prefix's background services inherit the handles and would hold a pipe open."""
+        self._registry = {}
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
             code = subprocess.run(['wine', *args], env=self.env, stdout=out, stderr=err,
                                   timeout=timeout).returncode
@@ -77,6 +82,7 @@ class Prefix:
     def start(self, *args, output=subprocess.DEVNULL, cwd=None):
         """Starts a program and returns at once; its output goes to the file given. A
         working folder inside drive_c is the program's C: working folder."""
+        self._registry = {}
         return subprocess.Popen(['wine', *args], env=self.env, stdout=output,
                                 stderr=subprocess.DEVNULL, cwd=cwd)
 
@@ -97,8 +103,20 @@ class Prefix:
 
     # ---- the registry ------------------------------------------------------------------
 
+    def reg_import(self, entries):
+        """Writes (key, name, data) entries with one reg.exe: data is a text, an int
+        (REG_DWORD), None (the value deleted) or (type, bytes) for any type and content."""
+        if entries:
+            self._registry = {}
+            path = os.path.join(self.folder, 'prepare.reg')
+            write_reg_file(path, entries)
+            result = self.wine('reg', 'import', 'Z:' + path.replace('/', '\\'))
+            if result.returncode != 0:
+                raise RuntimeError(f'reg import: {result.returncode} {result.stdout}{result.stderr}')
+
     def reg_add(self, key, name, data, kind='REG_SZ'):
         args = ('reg', 'add', key, '/v', name, '/t', kind, '/d', data, '/f')
+        self._registry = {}
         # reg.exe failed once in a clean run here, in a prefix's first seconds, without a
         # word: one more try after a second, then its own output in the failure.
         if self.wine(*args).returncode != 0:
@@ -108,12 +126,15 @@ class Prefix:
                 raise RuntimeError(f'reg add {key} {name}: {result.returncode} '
                                    f'{result.stdout}{result.stderr}')
 
-    def reg_delete(self, key, name=None):
-        args = ['/v', name] if name is not None else []
-        self.wine('reg', 'delete', key, *args, '/f')
-
     def reg_values(self, key):
-        """{name: (type, data)} of the key's own values, or None when it is missing."""
+        """{name: (type, data)} of the key's own values, or None when it is missing. Read
+        once until a program runs in the prefix again."""
+        if key not in self._registry:
+            self._registry[key] = self._query(key)
+        values = self._registry[key]
+        return None if values is None else dict(values)
+
+    def _query(self, key):
         result = self.wine('reg', 'query', key)
         if result.returncode != 0:
             return None
@@ -129,14 +150,30 @@ class Prefix:
         return values
 
 
+def write_reg_file(path, entries):
+    """A REGEDIT4 file of (key, name, data) entries, as Prefix.reg_import takes them."""
+    lines = ['REGEDIT4', '']
+    for key, name, data in entries:
+        lines.append('[' + expand_root(key) + ']')
+        quoted = '"' + name.replace('\\', '\\\\').replace('"', '\\"') + '"'
+        if data is None:
+            lines.append(quoted + '=-')
+        elif isinstance(data, int):
+            lines.append(f'{quoted}=dword:{data:08x}')
+        elif isinstance(data, tuple):  # (type, bytes); the import ends a string type with a NUL
+            kind, raw = data
+            lines.append(f'{quoted}=hex({kind:x}):' + ','.join(f'{b:02x}' for b in raw))
+        else:
+            lines.append(quoted + '="' + data.replace('\\', '\\\\').replace('"', '\\"') + '"')
+        lines.append('')
+    with open(path, 'wb') as f:
+        f.write('\r\n'.join(lines).encode('cp1252'))
+
+
 def copy_prefix(source, target):
-    """A prefix copy in a fraction of a second: the builtin DLLs, most of a prefix and
-    never written while programs run, are linked; everything else is copied."""
-    os.makedirs(target)
-    subprocess.run(f"tar -C '{source}' --exclude=./drive_c/windows/system32 -cf - . | "
-                   f"tar -C '{target}' -xf -", shell=True, check=True)
-    subprocess.run(['cp', '-al', os.path.join(source, 'drive_c/windows/system32'),
-                    os.path.join(target, 'drive_c/windows/system32')], check=True)
+    """A prefix copy in a fraction of a second (tools/copy-prefix.sh)."""
+    subprocess.run([os.path.join(TOP, 'tools', 'copy-prefix.sh'), str(source), str(target)],
+                   check=True)
 
 
 class Display:
