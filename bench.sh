@@ -27,6 +27,7 @@ if [ "${1:-}" = "--timed" ]; then
 fi
 
 "$top/tools/build.sh" >/dev/null
+cmake --build "$top/build/x64" --target benchmarks -j "$(nproc)" >/dev/null
 state="$top/build/x64/wine"
 "$top/tools/wine-run.sh" "$state" --prepare
 trap '"$top/tools/wine-run.sh" "$state" --stop; [ -z "${clone:-}" ] || rm -rf "$clone"' EXIT

@@ -76,6 +76,14 @@ function(qp_delay_load target)
     VERBATIM)
 endfunction()
 
+# qp_benchmark(target ...): programs that print figures, not tests; left out of the
+# default build, built by `cmake --build <dir> --target benchmarks` (./bench.sh).
+add_custom_target(benchmarks)
+function(qp_benchmark)
+  set_target_properties(${ARGN} PROPERTIES EXCLUDE_FROM_ALL ON)
+  add_dependencies(benchmarks ${ARGN})
+endfunction()
+
 # qp_add_test(name SOURCES ... [LIBS ...] [GUI] [TIMEOUT n]): a doctest program run
 # under Wine. GUI tests share the virtual display, so they run one at a time.
 function(qp_add_test name)
@@ -93,8 +101,7 @@ function(qp_add_test name)
   set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine LABELS wine TIMEOUT ${T_TIMEOUT}
                        PASS_REGULAR_EXPRESSION "Status: SUCCESS!")
   if(T_GUI)
-    # Real input and screen reads: alone on the display, and alone on the processor,
-    # so that a busy machine cannot delay input past a test's patience.
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK display RUN_SERIAL ON)
+    # Real input and screen reads on the harness's display: one such test at a time.
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK display)
   endif()
 endfunction()

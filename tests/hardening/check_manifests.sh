@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# check_manifests.sh DIST: both programs of both targets carry an application manifest
-# (RT_MANIFEST 1), read back with wrestool, that runs them as the invoking user and
-# declares nothing that would change how their windows look.
+# check_manifests.sh DIST [ARCH]: both programs of the target (default both) carry an
+# application manifest (RT_MANIFEST 1), read back with wrestool, that runs them as the
+# invoking user and declares nothing that would change how their windows look.
 set -u
 dist=$1
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-for arch in x86 x64; do
+for arch in ${2:-x86 x64}; do
     for program in SetupQuorvexPlenar.exe QuorvexPlenar.exe; do
         file=$dist/$arch/$program
         manifest=$(wrestool -x --raw --type=24 --name=1 "$file" 2>/dev/null | tr -s ' \r\n\t' ' ')

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# check_exports.sh DIST: the export tables of dist/x86 and dist/x64 Keyglyph.dll, read
-# with objdump: one undecorated export load_bitmap, ordinal 1, in a table named
+# check_exports.sh DIST [ARCH]: the export tables of Keyglyph.dll in dist/ARCH (default
+# both), read with objdump: one undecorated export load_bitmap, ordinal 1, in a table named
 # KEYGLYPH.DLL; imports from Windows system DLLs only; the 32-bit DLL within its size.
 set -u
 dist=$1
@@ -8,7 +8,7 @@ max_x86_size=2141588
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-for arch in x86 x64; do
+for arch in ${2:-x86 x64}; do
     dll=$dist/$arch/Keyglyph.dll
     case $arch in
         x86) objdump=i686-w64-mingw32-objdump format=pei-i386 ;;

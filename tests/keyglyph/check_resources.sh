@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# check_resources.sh DIST: the bitmap resources of dist/x86 and dist/x64 Keyglyph.dll,
+# check_resources.sh DIST [ARCH]: the bitmap resources of Keyglyph.dll in dist/ARCH (both),
 # read with wrestool (icoutils): identifiers 201 to 1545, language 1033, the sizes of
 # the two kinds, and the header and colour table bytes of the first and last of each.
 set -u
@@ -13,7 +13,7 @@ outline_table=" 00 00 00 00 ff ff ff 00"
 expect_outline=" 28 00 00 00 a0 00 00 00 3c 00 00 00 01 00 01 00 00 00 00 00 b0 04 00 00 00 00 00 00 00 00 00 00 02 00 00 00 00 00 00 00"
 expect_symbol=" 28 00 00 00 c0 00 00 00 c0 00 00 00 01 00 01 00 00 00 00 00 00 12 00 00 c4 0e 00 00 c4 0e 00 00 02 00 00 00 00 00 00 00"
 
-for arch in x86 x64; do
+for arch in ${2:-x86 x64}; do
     dll=$dist/$arch/Keyglyph.dll
     if [ ! -f "$dll" ]; then
         fail "$dll is missing (build the $arch deliverables first)"

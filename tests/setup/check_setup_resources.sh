@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# check_setup_resources.sh DIST: the resources of dist/x86 and dist/x64
+# check_setup_resources.sh DIST [ARCH]: the resources of dist/ARCH (x86 and x64)
 # SetupQuorvexPlenar.exe as wrestool (icoutils) reads them: the payload in language
 # 2057 with the same target's library and application byte for byte, the two texts by
 # size and line count, the page images by size and format, the icon group, the version.
@@ -10,7 +10,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 extract() { wrestool -x --raw "$@" 2>/dev/null; }
 
-for arch in x86 x64; do
+for arch in ${2:-x86 x64}; do
     exe=$dist/$arch/SetupQuorvexPlenar.exe
     [ -f "$exe" ] || { fail "$exe is missing"; continue; }
     listing=$(wrestool -l "$exe")
