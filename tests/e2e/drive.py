@@ -140,7 +140,7 @@ class Run:
         if self.sc["prepare"]["reg"]:
             reg_file = self.dir / "prepare.reg"
             winebed.write_reg_file(reg_file, self.sc["prepare"]["reg"])
-            subprocess.run(["wine", "reg", "import", str(reg_file)], env=self.env, check=True,
+            subprocess.run(["wine", winebed.REG, "import", str(reg_file)], env=self.env, check=True,
                            capture_output=True)
 
     def start(self):
@@ -356,7 +356,7 @@ class Run:
     def reg_values(self, key):
         """{name lower: (name, type, data)} of a key, None when it does not exist."""
         if key not in self.reg_cache:
-            done = subprocess.run(["wine", "reg", "query", key], env=self.env, capture_output=True)
+            done = subprocess.run(["wine", winebed.REG, "query", key], env=self.env, capture_output=True)
             if done.returncode != 0:
                 self.reg_cache[key] = None
             else:
@@ -440,8 +440,8 @@ class Run:
                 raise Failure(f"shortcut {name} has {unwanted.lower()} {fields[unwanted]!r}")
 
     def check_listed(self, listed):
-        out = subprocess.run(["wine", "uninstaller", "--list"], env=self.env, capture_output=True,
-                             text=True, errors="replace").stdout
+        out = subprocess.run(["wine", winebed.system_program("uninstaller"), "--list"], env=self.env,
+                             capture_output=True, text=True, errors="replace").stdout
         entry = "QuorvexPlenar|||Quorvex Plenar 2.11 - Vehicle diagnostics software"
         if (entry in out.splitlines()) != listed:
             raise Failure(f"uninstaller --list {'lacks' if listed else 'shows'} the entry: {out.strip()!r}")

@@ -5,7 +5,8 @@
 //
 //   windows                  visible top-level windows
 //   controls TITLE           child controls of the window with exactly that title
-//   wait TITLE MS            until such a window is visible (answers as "window")
+//   wait TITLE MS            until such a window is visible and its thread takes
+//                            messages again (answers as "window")
 //   window TITLE             one window, or an error
 //   closebox TITLE           the screen point at the centre of the window's close box
 //   spot TITLE               a screen point of the client area where no control lies
@@ -344,6 +345,11 @@ std::string Answer(const std::vector<std::string>& args) {
         if (!WaitUntil([&] { return (found = FindTitled(arg(1))) != nullptr; }, number(2))) {
             return Error("timeout waiting for " + arg(1));
         }
+        // Answered once the window's thread is back at its messages: it has finished
+        // showing the window (and handed it to the display), so a click sent now lands on
+        // it rather than on what lay there before.
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(found, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
         return "{\"window\":" + WindowJson(found) + "}";
     }
     if (command == "at") return At(number(1), number(2));

@@ -19,6 +19,15 @@ TOP = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
 WINE_RUN = os.path.join(TOP, 'tools', 'wine-run.sh')
 
 
+def system_program(name):
+    """A program of the prefix's system folder by its full path: `wine NAME` would start
+    it through start.exe, a second Windows process."""
+    return 'C:\\windows\\system32\\' + name + '.exe'
+
+
+REG = system_program('reg')
+
+
 _harness_envs = {}
 
 
@@ -110,12 +119,12 @@ class Prefix:
             self._registry = {}
             path = os.path.join(self.folder, 'prepare.reg')
             write_reg_file(path, entries)
-            result = self.wine('reg', 'import', 'Z:' + path.replace('/', '\\'))
+            result = self.wine(REG, 'import', 'Z:' + path.replace('/', '\\'))
             if result.returncode != 0:
                 raise RuntimeError(f'reg import: {result.returncode} {result.stdout}{result.stderr}')
 
     def reg_add(self, key, name, data, kind='REG_SZ'):
-        args = ('reg', 'add', key, '/v', name, '/t', kind, '/d', data, '/f')
+        args = (REG, 'add', key, '/v', name, '/t', kind, '/d', data, '/f')
         self._registry = {}
         # reg.exe failed once in a clean run here, in a prefix's first seconds, without a
         # word: one more try after a second, then its own output in the failure.
@@ -135,7 +144,7 @@ class Prefix:
         return None if values is None else dict(values)
 
     def _query(self, key):
-        result = self.wine('reg', 'query', key)
+        result = self.wine(REG, 'query', key)
         if result.returncode != 0:
             return None
         values = {}
