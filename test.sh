@@ -25,7 +25,11 @@ wait_for_guest() {
     fi
     guest_builder=
 }
+# The tests' Wine prefix and display are made while the programs build.
+"$top/tools/wine-run.sh" "$top/build/x64/wine" --prepare >/dev/null 2>&1 &
+prefix_maker=$!
 "$top/tools/build.sh" x64
+wait "$prefix_maker" || true  # if it failed, the tests' own preparation says why
 # The host's tests click and type on their displays: they start on a quiet machine, so a
 # guest still being built is waited for (with the 32-bit build beside it).
 if [ "$x86" != 1 ] && kill -0 "$guest_builder" 2>/dev/null; then
