@@ -134,6 +134,8 @@ int32_t WriteBinary(HANDLE file, const FileData& data, int32_t count) {
             return WriteBytes(file, data.variable(), Bounded(count, data.size()));
         case FileData::Kind::kValue:
             return WriteBytes(file, data.value(), Bounded(count, data.size()));
+        case FileData::Kind::kBytes:
+            return data.bytes() ? WriteBytes(file, data.bytes(), Bounded(count, data.size())) : 0;
         case FileData::Kind::kText: {
             const char* text = OrEmpty(data.text());
             return WriteBytes(file, text, TextBytes(text, count));

@@ -43,7 +43,7 @@ struct FileVariable {
 // What WriteToFile writes, or where ReadFromFile reads to.
 class FileData {
 public:
-    enum class Kind : int32_t { kText, kBlock, kVariable, kValue };
+    enum class Kind : int32_t { kText, kBlock, kVariable, kValue, kBytes };
 
     // A zero-terminated text.
     static FileData Text(const char* text) { return FileData(Kind::kText, text, 0, 0); }
@@ -57,11 +57,16 @@ public:
     }
     // A value passed by value: at most its 4 bytes are written.
     static FileData Value(uint32_t value) { return FileData(Kind::kValue, nullptr, 4, value); }
+    // Bytes that may be written from but never read into (a resource read in place).
+    static FileData Bytes(const void* bytes, uint32_t size) {
+        return FileData(Kind::kBytes, bytes, size, 0);
+    }
 
     Kind kind() const { return kind_; }
     const char* text() const { return static_cast<const char*>(address_); }
     HGLOBAL block() const { return const_cast<void*>(address_); }
     void* variable() const { return const_cast<void*>(address_); }
+    const void* bytes() const { return address_; }
     uint32_t size() const { return size_; }
     const uint32_t* value() const { return &value_; }
 
@@ -71,7 +76,7 @@ private:
 
     Kind kind_;
     const void* address_;
-    uint32_t size_;  // bytes of a variable or a value
+    uint32_t size_;  // bytes of a variable, a value or read-only bytes
     uint32_t value_;
 };
 
@@ -84,7 +89,8 @@ int32_t OpenFile(FileVariable& file, const char* path, const char* mode);
 // Closes the variable's file and sets it to null; nothing when it holds none.
 void CloseFile(FileVariable& file);
 // Binary: writes count bytes of the data in one call (a block's memory, the variable,
-// the value, or a text's bytes without a line break), never more than the data holds.
+// the value, read-only bytes, or a text's bytes without a line break), never more than
+// the data holds.
 // Text: writes count bytes of a text (at most its length) followed by "\r\n". The
 // result is the number of bytes the system reports as written; 0 when the variable
 // holds no file or the data does not suit the kind.

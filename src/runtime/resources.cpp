@@ -22,19 +22,24 @@ LPCSTR ResourceName::Win32Name() const {
     return text_;
 }
 
-int32_t FetchResource(const ResourceName& name, const ResourceName& type, HGLOBAL& block) {
+ResourceBytes FindResourceBytes(const ResourceName& name, const ResourceName& type) {
     const LPCSTR resourceName = name.Win32Name();
     const LPCSTR resourceType = type.Win32Name();
-    if (!resourceName || !resourceType) return 0;
+    if (!resourceName || !resourceType) return {};
     HRSRC found = FindResourceA(nullptr, resourceName, resourceType);
-    if (!found) return 0;
-    const DWORD size = SizeofResource(nullptr, found);
+    if (!found) return {};
     HGLOBAL loaded = LoadResource(nullptr, found);
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes) return 0;
-    HGLOBAL copy = GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, static_cast<SIZE_T>(size) + 1);
+    if (!bytes) return {};
+    return {bytes, SizeofResource(nullptr, found)};
+}
+
+int32_t FetchResource(const ResourceName& name, const ResourceName& type, HGLOBAL& block) {
+    const ResourceBytes found = FindResourceBytes(name, type);
+    if (!found.bytes) return 0;
+    HGLOBAL copy = GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, static_cast<SIZE_T>(found.size) + 1);
     if (!copy) return 0;
-    std::memcpy(copy, bytes, size);  // a fixed block's handle is its address
+    std::memcpy(copy, found.bytes, found.size);  // a fixed block's handle is its address
     block = copy;
     return 1;
 }

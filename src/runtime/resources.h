@@ -1,4 +1,4 @@
-// Copies of the program's own resources in global memory blocks.
+// The program's own resources: read in place, or copied into global memory blocks.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +25,14 @@ private:
     const char* text_ = nullptr;
     int32_t number_ = 0;
 };
+
+// The bytes of a resource of the program's own module, read in place: they stay for the
+// life of the program and are never written.
+struct ResourceBytes {
+    const void* bytes = nullptr;  // null when the resource is missing or does not load
+    uint32_t size = 0;
+};
+ResourceBytes FindResourceBytes(const ResourceName& name, const ResourceName& type);
 
 // Copies the resource of that name and type from the program's own module into a new
 // fixed, zero-initialised global block of its size + 1 bytes (the last byte stays 0),

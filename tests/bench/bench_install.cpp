@@ -11,18 +11,17 @@
 // Built twice (CMakeLists.txt): bench_install carries the setup program's own payload,
 // whose application is a 47 KB stand-in; bench_install_large carries an application
 // of the field's size instead, for the payload figure.
-#include <cstdio>
-
 #include <algorithm>
+#include <cstdio>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "bench/bench_support.h"
 #include "install/actions.h"
+#include "record/setup_state.h"
 #include "runtime/resources.h"
 #include "runtime/strings.h"
-#include "record/setup_state.h"
 #include "toolkit/window.h"
 
 // clang-format off
@@ -378,17 +377,9 @@ void ComparePayload(int rounds) {
     PlainPayload();
     bench::Compare(name, rounds, 1.5, Payload, PlainPayload);
 
-    // Where the step's time goes: the two writes and the check, each on its own, and
-    // the copies of the resources into memory that the writes begin with.
-    std::vector<double> fetches, writes, checks;
+    // Where the step's time goes: the two writes and the check, each on its own.
+    std::vector<double> writes, checks;
     for (int round = 0; round < rounds; ++round) {
-        const double fetchStart = bench::NowMs();
-        for (int32_t resource : kPayloads) {
-            HGLOBAL block = nullptr;
-            rt::FetchResource(resource, install::kPayloadType, block);
-            rt::FreeGlobal(block);
-        }
-        fetches.push_back(bench::NowMs() - fetchStart);
         RemoveProgramFiles();
         const double start = bench::NowMs();
         for (size_t i = 0; i < std::size(kPayloads); ++i) {
@@ -400,10 +391,8 @@ void ComparePayload(int rounds) {
         writes.push_back(written - start);
         checks.push_back(bench::NowMs() - written);
     }
-    std::printf(
-        "  of which WriteResourceFile of both %.3f ms (FetchResource alone %.3f ms), "
-        "VerifyApplicationFiles %.3f ms\n",
-        bench::Median(writes), bench::Median(fetches), bench::Median(checks));
+    std::printf("  of which WriteResourceFile of both %.3f ms, VerifyApplicationFiles %.3f ms\n",
+                bench::Median(writes), bench::Median(checks));
 }
 
 }  // namespace

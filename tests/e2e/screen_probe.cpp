@@ -23,8 +23,8 @@
 //
 // Texts are ANSI (code page 1252); bytes from 0x80 up are written as \u00XX and the
 // driver maps them back through that code page.
-#include <windows.h>
 #include <tlhelp32.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -55,7 +55,8 @@ std::string TextOf(HWND hwnd) {
     // controls.
     const LRESULT length = SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0);
     std::string text(static_cast<size_t>(length) + 1, '\0');
-    const LRESULT got = SendMessageA(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+    const LRESULT got =
+        SendMessageA(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
     text.resize(static_cast<size_t>(got));
     return text;
 }
@@ -151,10 +152,12 @@ std::string Processes() {
     entry.dwSize = sizeof entry;
     std::string out = "{\"procs\":[";
     bool first = true;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    for (BOOL more = Process32First(snapshot, &entry); more;
+         more = Process32Next(snapshot, &entry)) {
         char path[MAX_PATH] = {};
         DWORD length = MAX_PATH;
-        if (HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID)) {
+        if (HANDLE process =
+                OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID)) {
             if (!QueryFullProcessImageNameA(process, 0, path, &length)) path[0] = '\0';
             CloseHandle(process);
         }
@@ -170,7 +173,8 @@ std::string Focus() {
     HWND foreground = GetForegroundWindow();
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    std::string out = "{\"foreground\":" + (foreground ? WindowJson(foreground) : std::string("null"));
+    std::string out =
+        "{\"foreground\":" + (foreground ? WindowJson(foreground) : std::string("null"));
     if (foreground && GetGUIThreadInfo(GetWindowThreadProcessId(foreground, nullptr), &info) &&
         info.hwndFocus) {
         const bool isTop = GetAncestor(info.hwndFocus, GA_ROOT) == info.hwndFocus;
@@ -231,7 +235,8 @@ std::string CloseBox(HWND hwnd) {
     for (long y = r.top; y < client.y; y += 2) {
         for (long x = r.right - 1; x > r.right - 80 && x > r.left; x -= 2) {
             DWORD_PTR hit = 0;
-            if (!SendMessageTimeoutA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 1000, &hit)) {
+            if (!SendMessageTimeoutA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG,
+                                     1000, &hit)) {
                 return Error("window does not answer");
             }
             if (hit != HTCLOSE) continue;
@@ -242,7 +247,8 @@ std::string CloseBox(HWND hwnd) {
         }
     }
     if (left > right) return Error("no close box");
-    return "{\"x\":" + std::to_string((left + right) / 2) + ",\"y\":" + std::to_string((top + bottom) / 2) + "}";
+    return "{\"x\":" + std::to_string((left + right) / 2) +
+           ",\"y\":" + std::to_string((top + bottom) / 2) + "}";
 }
 
 // A point of the client area, from the lower half first, where no visible control lies.
@@ -277,8 +283,9 @@ std::string Grab(const std::string& path) {
         const bool copied = BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY) != FALSE;
         GdiFlush();
         SelectObject(memory, old);
-        const BITMAPFILEHEADER head{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof info + info.biSizeImage),
-                                    0, 0, sizeof(BITMAPFILEHEADER) + sizeof info};
+        const BITMAPFILEHEADER head{
+            0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof info + info.biSizeImage),
+            0, 0, sizeof(BITMAPFILEHEADER) + sizeof info};
         HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         DWORD written = 0, total = 0;
@@ -291,7 +298,9 @@ std::string Grab(const std::string& path) {
             total += written;
         }
         if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-        if (total == head.bfSize) result = "{\"width\":" + std::to_string(width) + ",\"height\":" + std::to_string(height) + "}";
+        if (total == head.bfSize)
+            result = "{\"width\":" + std::to_string(width) +
+                     ",\"height\":" + std::to_string(height) + "}";
     }
     if (bitmap) DeleteObject(bitmap);
     DeleteDC(memory);
@@ -315,7 +324,8 @@ std::vector<std::string> Split(const std::string& line) {
     size_t start = 0;
     for (;;) {
         const size_t tab = line.find('\t', start);
-        parts.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+        parts.push_back(
+            line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
         if (tab == std::string::npos) return parts;
         start = tab + 1;
     }

@@ -279,6 +279,8 @@ TEST_CASE("a binary file variable writes values, variables, texts and blocks") {
         {"an array variable", FileData::Variable(bytes), 3, "xyz"},
         {"a text, without a line break", FileData::Text("text"), 4, "text"},
         {"a text is never read past its end", FileData::Text("ab"), 9, "ab"},
+        {"read-only bytes, never past their size", FileData::Bytes("pqrs", 3), 9, "pqr"},
+        {"no read-only bytes", FileData::Bytes(nullptr, 3), 3, ""},
         {"nothing", FileData::Value(1), 0, ""},
     };
     for (const auto& c : cases) {
@@ -335,6 +337,9 @@ TEST_CASE("ReadFromFile fills variables and blocks, and gives -1 at the end") {
     CHECK(ReadFromFile(file, FileData::Block(block), 16) == -1);  // end of file
     CHECK(ReadFromFile(file, FileData::Variable(value), 0) == -1);
     CHECK(ReadFromFile(file, FileData::Text("x"), 1) == -1);  // no destination
+    char readOnly[4] = {'r', 'r', 'r', 'r'};
+    CHECK(ReadFromFile(file, FileData::Bytes(readOnly, 4), 4) == -1);  // never read into
+    CHECK(std::memcmp(readOnly, "rrrr", 4) == 0);
     GlobalFree(block);
     CloseFile(file);
 

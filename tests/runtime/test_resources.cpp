@@ -1,4 +1,5 @@
-// Copies of this test program's own resources (compiled from the generated script).
+// This test program's own resources (compiled from the generated script), read in place
+// and copied.
 #include <doctest/doctest.h>
 
 #include <cstdint>
@@ -38,6 +39,15 @@ TEST_CASE("FetchResource copies a resource of over 9,000,000 bytes, and a file g
     const std::string written = ReadAll(path);
     CHECK(written.size() == testdata::kBigSize);
     CHECK(written == ReadAll(std::string(testdata::kDataFolder) + "big324.bin"));
+
+    // Read in place, as the setup writes a payload: the same bytes, and the same file.
+    const ResourceBytes inPlace = FindResourceBytes(303, 324);
+    REQUIRE(inPlace.bytes != nullptr);
+    CHECK(inPlace.size == testdata::kBigSize);
+    REQUIRE(OpenFile(file, path.c_str(), "w") == 0);
+    CHECK(WriteToFile(file, FileData::Bytes(inPlace.bytes, inPlace.size), count) == count);
+    CloseFile(file);
+    CHECK(ReadAll(path) == written);
 }
 
 TEST_CASE("FetchResource by number or text, of a numbered or named type") {
@@ -63,7 +73,7 @@ TEST_CASE("FetchResource by number or text, of a numbered or named type") {
     }
 }
 
-TEST_CASE("FetchResource of a missing or impossible name gives 0 and leaves the variable") {
+TEST_CASE("a missing or impossible name: no bytes; FetchResource gives 0, the variable kept") {
     Runtime runtime;
     const std::string longName(300, 'N');
     const struct {
@@ -87,6 +97,7 @@ TEST_CASE("FetchResource of a missing or impossible name gives 0 and leaves the 
     for (const auto& c : cases) {
         CAPTURE(c.what);
         HGLOBAL block = reinterpret_cast<HGLOBAL>(static_cast<uintptr_t>(0x1234));
+        CHECK(FindResourceBytes(c.name, c.type).bytes == nullptr);
         CHECK(FetchResource(c.name, c.type, block) == 0);
         CHECK(block == reinterpret_cast<HGLOBAL>(static_cast<uintptr_t>(0x1234)));
     }
