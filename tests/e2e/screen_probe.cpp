@@ -23,8 +23,10 @@
 //
 // Texts are ANSI (code page 1252); bytes from 0x80 up are written as \u00XX and the
 // driver maps them back through that code page.
-#include <tlhelp32.h>
+// clang-format off
 #include <windows.h>
+#include <tlhelp32.h>
+// clang-format on
 
 #include <cstdio>
 #include <cstdlib>
