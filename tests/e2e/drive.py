@@ -13,7 +13,6 @@ readers: `wine reg query`, the host's view of drive C:, `lnkinfo`, `wine uninsta
 import argparse
 import os
 import re
-import shlex
 import shutil
 import subprocess
 import sys
@@ -28,8 +27,6 @@ import scenarios as S  # noqa: E402
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "support"))
 import winebed  # noqa: E402
-
-TOP = Path(__file__).resolve().parents[2]
 
 
 class Failure(Exception):
@@ -538,13 +535,7 @@ class Driver:
         # How much longer than here a program may take: the emulated 32-bit guest sets 3.
         self.patience = float(os.environ.get("QP_PATIENCE", "1"))
         state = Path(args.state).resolve()
-        env_lines = subprocess.run([str(TOP / "tools/wine-run.sh"), str(state), "--env"],
-                                   capture_output=True, text=True, check=True).stdout
-        self.env = dict(os.environ)
-        for word in shlex.split(env_lines):
-            if "=" in word:
-                name, value = word.split("=", 1)
-                self.env[name] = value
+        self.env = winebed.harness_env(str(state))
         # The harness's template, in which no program ever runs.
         self.template = Path(self.env["QP_PREFIX_TEMPLATE"])
         shutil.rmtree(self.out / "run", ignore_errors=True)
