@@ -74,14 +74,17 @@ def run_program(prefix, *args, timeout=600):
 # ---- Memory ----------------------------------------------------------------------------
 
 def processes_named(name):
+    """The processes whose program (the first word of the command line, a Windows path
+    for a Wine process) is the file of that name; not those that only name it as an
+    argument, such as the driver that starts it."""
     for entry in os.listdir("/proc"):
         if not entry.isdigit():
             continue
         try:
-            cmdline = Path(f"/proc/{entry}/cmdline").read_bytes()
+            program = Path(f"/proc/{entry}/cmdline").read_bytes().split(b"\0")[0]
         except OSError:
             continue
-        if name.encode() in cmdline:
+        if re.split(rb"[\\/]", program)[-1].lower() == name.lower().encode():
             yield int(entry)
 
 
