@@ -7,8 +7,9 @@ installation, worked through its pages by the end-to-end driver; sizes are read 
 the 32-bit deliverables.
 
 The start-up and page figures move most with the machine's load, so --runs N runs those
-two programs N times, alternating, and reports each figure's ratio in every run and
-their median. --rounds N gives every comparison N rounds, for a quick look.
+two programs N times, alternating, each once the machine has settled, and reports each
+figure's ratio in every run and their median. --rounds N gives every comparison N
+rounds, for a quick look.
 
   bench.py --state DIR --build DIR --dist DIR --out DIR [--runs N] [--rounds N]
            [--no-memory] [--timings FILE]
@@ -60,6 +61,27 @@ def over_runs(runs):
         merged.append((name, statistics.median(v[0] for v in values),
                        statistics.median(v[1] for v in values), median, values[0][3]))
     return merged
+
+
+def busy_share(seconds=0.5):
+    """The share of all processors' time spent busy over the next `seconds`."""
+    def sample():
+        fields = [int(v) for v in Path("/proc/stat").read_text().split("\n", 1)[0].split()[1:]]
+        return sum(fields), fields[3] + fields[4]  # all, idle and waiting for disk
+    total, idle = sample()
+    time.sleep(seconds)
+    total2, idle2 = sample()
+    return 1 - (idle2 - idle) / max(1, total2 - total)
+
+
+def settle(limit=0.1, patience=30):
+    """Waits, at most `patience` seconds, until the machine is nearly idle: a start-up
+    measured while a build or a prefix's boot still runs says more about those."""
+    deadline = time.monotonic() + patience
+    while (busy := busy_share()) > limit:
+        if time.monotonic() > deadline:
+            print(f"(the machine stayed {busy:.0%} busy; measured anyway)")
+            return
 
 
 def run_program(prefix, *args, timeout=600):
@@ -186,10 +208,12 @@ def main():
     startup_runs, page_runs = [], []
     for run in range(1, args.runs + 1):
         print(f"== start-up, run {run} of {args.runs}")
+        settle()
         startup_runs.append(run_program(prefix, "C:\\bench\\bench_startup.exe",
                                         "C:\\bench\\SetupQuorvexPlenar.exe",
                                         "C:\\bench\\minimal_window.exe", str(args.rounds or 9)))
         print(f"== page drawing, run {run} of {args.runs}")
+        settle()
         page_runs.append(run_program(prefix, str(bench_dir / "bench_pages.exe"), *rounds))
     if args.runs > 1:
         print("== start-up and page drawing over the runs")
