@@ -437,11 +437,21 @@ class Run:
                 raise Failure(f"shortcut {name} has {unwanted.lower()} {fields[unwanted]!r}")
 
     def check_listed(self, listed):
-        out = subprocess.run(["wine", winebed.system_program("uninstaller"), "--list"], env=self.env,
-                             capture_output=True, text=True, errors="replace").stdout
+        def list_entries():
+            return subprocess.run(["wine", winebed.system_program("uninstaller"), "--list"],
+                                  env=self.env, capture_output=True, text=True, errors="replace")
+        result = list_entries()
+        if listed and not result.stdout.strip():
+            # Once in a run from a fresh clone the tool printed nothing at all, where the
+            # next run listed the entry; as with reg.exe (winebed), one more try after a
+            # second, and its own exit code and errors in the failure.
+            time.sleep(1)
+            result = list_entries()
+        out = result.stdout
         entry = "QuorvexPlenar|||Quorvex Plenar 2.11 - Vehicle diagnostics software"
         if (entry in out.splitlines()) != listed:
-            raise Failure(f"uninstaller --list {'lacks' if listed else 'shows'} the entry: {out.strip()!r}")
+            raise Failure(f"uninstaller --list {'lacks' if listed else 'shows'} the entry: {out.strip()!r} "
+                          f"(exit {result.returncode}, {result.stderr.strip()[-300:]!r})")
 
     def check_log(self, path, expected):
         """The log holds exactly these lines, each after its time of day; {NAME} in a
