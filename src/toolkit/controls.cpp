@@ -198,7 +198,10 @@ int32_t SetControlRedraw(Window& record, int32_t id, int32_t redraw) {
     HWND control = FindControl(record, id);
     if (!control) return 0;
     SendMessageA(control, WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
-    if (redraw) RedrawWindow(control, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
+    // The client area only: a list or combo box brings its own scroll bars up to date when
+    // drawing resumes; repainting its frame as well drew them a second time, and themed
+    // scroll bars are slow to draw.
+    if (redraw) RedrawWindow(control, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE);
     return 0;
 }
 

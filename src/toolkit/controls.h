@@ -70,9 +70,9 @@ int32_t SetButtonState(Window& record, int32_t id, int32_t state);
 int32_t GetButtonState(Window& record, int32_t id);
 // Appends a string to a list box or combo box; nothing for other controls.
 int32_t AddString(Window& record, int32_t id, const char* text);
-// WM_SETREDRAW on control id: with 0 the control stops drawing its changes (a list box
-// filled line by line would otherwise redraw its scroll bar for every line); with 1 it
-// draws again and is repainted whole.
+// WM_SETREDRAW on list or combo box id: with 0 the control stops drawing its changes (a
+// list box filled line by line would otherwise redraw its scroll bar for every line); with
+// 1 it draws again, its scroll bars brought up to date, and its client area is repainted.
 int32_t SetControlRedraw(Window& record, int32_t id, int32_t redraw);
 // Draws an image of the kind into the window's drawing surface. Bitmaps need width and
 // height (raster operation 0 means SRCCOPY); icons are drawn at natural size; picture

@@ -496,6 +496,27 @@ TEST_CASE("strings go to list boxes and combo boxes in order") {
     CHECK(SendMessageA(page.Control(5), LB_GETCOUNT, 0, 0) == 8);
     CHECK(GetUpdateRect(page.Control(5), &update, FALSE));
     tk::SetControlRedraw(page.record, 99, 1);
+
+    // Past its height, a list filled the same way shows its scroll bar, drawn, with the
+    // range of every line: the list box redraws its own frame when drawing resumes.
+    tk::AddControl(page.record, tk::kListBox, "", 10, 260, 300, 60, WS_VSCROLL, 8);
+    gui::PumpFor(100);
+    tk::SetControlRedraw(page.record, 8, 0);
+    for (int i = 0; i < 30; ++i) tk::AddString(page.record, 8, "line");
+    tk::SetControlRedraw(page.record, 8, 1);
+    gui::PumpFor(200);
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof bar;
+    REQUIRE(GetScrollBarInfo(page.Control(8), OBJID_VSCROLL, &bar));
+    CHECK((bar.rgstate[0] & STATE_SYSTEM_INVISIBLE) == 0);
+    SCROLLINFO range{};
+    range.cbSize = sizeof range;
+    range.fMask = SIF_RANGE;
+    GetScrollInfo(page.Control(8), SB_VERT, &range);
+    CHECK(range.nMax == 29);
+    const gui::Pixels drawn = gui::ReadScreen(bar.rcScrollBar);
+    CHECK(drawn.CountOther({0, 0, drawn.width, drawn.height}, RGB(255, 255, 255)) >
+          drawn.width * drawn.height / 4);
 }
 
 TEST_CASE("SetFont makes the font from points at the display's resolution") {
