@@ -211,7 +211,7 @@ def main():
         settle()
         startup_runs.append(run_program(prefix, "C:\\bench\\bench_startup.exe",
                                         "C:\\bench\\SetupQuorvexPlenar.exe",
-                                        "C:\\bench\\minimal_window.exe", str(args.rounds or 9)))
+                                        "C:\\bench\\minimal_window.exe", str(args.rounds or 15)))
         print(f"== page drawing, run {run} of {args.runs}")
         settle()
         page_runs.append(run_program(prefix, str(bench_dir / "bench_pages.exe"), *rounds))

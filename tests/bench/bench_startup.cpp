@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
         std::printf("usage: bench_startup SETUP MINIMAL [ROUNDS]\n");
         return 2;
     }
-    const int rounds = argc > 3 ? std::atoi(argv[3]) : 9;
+    const int rounds = argc > 3 ? std::atoi(argv[3]) : 15;
     Target setup{argv[1], "End user License agreement", kSetupFixedWaitMs};
     Target minimal{argv[2], "Minimal window", 0};
     if (StartOnce(setup) < 0 || StartOnce(minimal) < 0) return 1;

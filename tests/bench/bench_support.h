@@ -3,8 +3,10 @@
 // platform calls.
 //
 // Each comparison alternates the two (ours first in even rounds, the reference first in
-// odd ones, so neither always meets a warm or a cold system), takes the median of each,
-// and prints one line that tools/bench.py collects:
+// odd ones, so neither always meets a warm or a cold system) and prints the median of
+// each and, as the ratio, the median of the rounds' own ratios: the two sides of a round
+// run moments apart, so a machine that slows down or speeds up during a run moves both,
+// and the ratio keeps still. One line of it is for tools/bench.py:
 //
 //   FIGURE|name|ours ms|reference ms|ratio|goal
 #pragma once
@@ -37,11 +39,23 @@ inline double Median(std::vector<double> values) {
     return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
 }
 
-inline void PrintFigure(const char* name, double ours, double reference, double goal) {
-    const double ratio = reference > 0 ? ours / reference : 0;
-    std::printf("%-44s ours %9.3f ms  reference %9.3f ms  ratio %5.2f  goal %4.2f\n", name, ours,
-                reference, ratio, goal);
-    std::printf("FIGURE|%s|%.3f|%.3f|%.3f|%.2f\n", name, ours, reference, ratio, goal);
+// The median over the rounds of ours[i] / reference[i].
+inline double PairedRatio(const std::vector<double>& ours, const std::vector<double>& reference) {
+    std::vector<double> ratios;
+    for (size_t i = 0; i < ours.size() && i < reference.size(); ++i) {
+        if (reference[i] > 0) ratios.push_back(ours[i] / reference[i]);
+    }
+    return Median(ratios);
+}
+
+inline void PrintFigure(const char* name, const std::vector<double>& ours,
+                        const std::vector<double>& reference, double goal) {
+    const double ratio = PairedRatio(ours, reference);
+    const double oursMs = Median(ours);
+    const double referenceMs = Median(reference);
+    std::printf("%-44s ours %9.3f ms  reference %9.3f ms  ratio %5.2f  goal %4.2f\n", name, oursMs,
+                referenceMs, ratio, goal);
+    std::printf("FIGURE|%s|%.3f|%.3f|%.3f|%.2f\n", name, oursMs, referenceMs, ratio, goal);
     std::fflush(stdout);
 }
 
@@ -75,7 +89,7 @@ void Compare(const char* name, int rounds, double goal, Ours ours, Reference ref
             a.push_back(ours());
         }
     }
-    PrintFigure(name, Median(a), Median(b), goal);
+    PrintFigure(name, a, b, goal);
 }
 
 // Compare with a second reference in the same rounds: the first one plus a known extra
@@ -100,8 +114,8 @@ void CompareTwice(const char* name, double goal, const char* extendedName, doubl
             }
         }
     }
-    PrintFigure(name, Median(a), Median(b), goal);
-    PrintFigure(extendedName, Median(a), Median(c), extendedGoal);
+    PrintFigure(name, a, b, goal);
+    PrintFigure(extendedName, a, c, extendedGoal);
 }
 
 }  // namespace bench
