@@ -437,16 +437,12 @@ class Run:
                 raise Failure(f"shortcut {name} has {unwanted.lower()} {fields[unwanted]!r}")
 
     def check_listed(self, listed):
-        def list_entries():
-            return subprocess.run(["wine", winebed.system_program("uninstaller"), "--list"],
-                                  env=self.env, capture_output=True, text=True, errors="replace")
-        result = list_entries()
-        if listed and not result.stdout.strip():
-            # Once in a run from a fresh clone the tool printed nothing at all, where the
-            # next run listed the entry; as with reg.exe (winebed), one more try after a
-            # second, and its own exit code and errors in the failure.
-            time.sleep(1)
-            result = list_entries()
+        # Once in a run from a fresh clone the tool printed nothing at all, where the next
+        # run listed the entry: one more try, and its own exit code and errors in the failure.
+        result = winebed.once_more_if(
+            lambda r: listed and not r.stdout.strip(),
+            lambda: subprocess.run(["wine", winebed.system_program("uninstaller"), "--list"],
+                                   env=self.env, capture_output=True, text=True, errors="replace"))
         out = result.stdout
         entry = "QuorvexPlenar|||Quorvex Plenar 2.11 - Vehicle diagnostics software"
         if (entry in out.splitlines()) != listed:

@@ -43,6 +43,16 @@ def harness_env(state):
     return dict(_harness_envs[state])
 
 
+def once_more_if(failed, run):
+    """run()'s result, run once more after a second when failed(result): Wine's own tools
+    have, rarely, done nothing at all in a fresh prefix and then done their work."""
+    result = run()
+    if failed(result):
+        time.sleep(1)
+        result = run()
+    return result
+
+
 class Prefix:
     """A Wine prefix of one test case, copied from the harness's template (which no
     program ever runs in, so a copy can be taken at any time)."""
@@ -127,13 +137,11 @@ class Prefix:
         args = (REG, 'add', key, '/v', name, '/t', kind, '/d', data, '/f')
         self._registry = {}
         # reg.exe failed once in a clean run here, in a prefix's first seconds, without a
-        # word: one more try after a second, then its own output in the failure.
-        if self.wine(*args).returncode != 0:
-            time.sleep(1)
-            result = self.wine(*args)
-            if result.returncode != 0:
-                raise RuntimeError(f'reg add {key} {name}: {result.returncode} '
-                                   f'{result.stdout}{result.stderr}')
+        # word: one more try, then its own output in the failure.
+        result = once_more_if(lambda r: r.returncode != 0, lambda: self.wine(*args))
+        if result.returncode != 0:
+            raise RuntimeError(f'reg add {key} {name}: {result.returncode} '
+                               f'{result.stdout}{result.stderr}')
 
     def reg_values(self, key):
         """{name: (type, data)} of the key's own values, or None when it is missing. Read
