@@ -2,6 +2,7 @@
 // event pump.
 #include "toolkit/window.h"
 
+#include "runtime/dll_safety.h"
 #include "toolkit/controls_private.h"
 #include "toolkit/gdi_owner.h"
 #include "toolkit/toolkit_state.h"
@@ -260,6 +261,12 @@ int32_t OpenWindow(Window& record, int32_t x, int32_t y, int32_t width, int32_t 
     if (PrepareDrawingState(record, flags, width, height)) record.handler = handler;
     SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(&record));
     return 1;
+}
+
+void PrepareDisplay() {
+    if (HDC screen = GetDC(nullptr)) ReleaseDC(nullptr, screen);
+    // Loaded for the rest of the process, as picture objects would load it.
+    rt::LoadSystemLibrary("oleaut32.dll");
 }
 
 int32_t CenterWindow(Window& record) {

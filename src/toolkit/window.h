@@ -94,6 +94,10 @@ int32_t OpenWindow(Window& record, int32_t x, int32_t y, int32_t width, int32_t 
 int32_t CenterWindow(Window& record);
 // Destroys the window and every drawing object the toolkit made for it; hwnd becomes 0.
 int32_t CloseWindow(Window& record);
+// Does ahead of time what the first window and the first picture would otherwise wait
+// for: the thread's connection to the display, made with its first device context, and
+// the loading of the libraries that read picture objects. For a wait with time to spare.
+void PrepareDisplay();
 // noWait 0: waits for a message, then dispatches until the queue is empty.
 // Otherwise only dispatches what is queued. Returns 0.
 int32_t WaitEvents(int32_t noWait);
