@@ -14,6 +14,9 @@ if(QP_ARCH STREQUAL x86)
 endif()
 # The binaries import Windows system DLLs only.
 add_link_options(-static)
+# No link time in the headers: two builds of the same sources give the same bytes, so a
+# published checksum can be checked against a build of one's own.
+add_link_options(-Wl,--no-insert-timestamp)
 
 # qp_system_code(target): the program's own code, small and without exceptions.
 function(qp_system_code target)
@@ -64,7 +67,11 @@ add_custom_target(delay_import_libs DEPENDS ${QP_DELAY_LIBS})
 
 function(qp_delay_load target)
   add_dependencies(${target} delay_import_libs)
-  target_link_directories(${target} BEFORE PRIVATE ${QP_DELAY_LIB_DIR})
+  # By a path relative to the folder the link runs in: the linker orders import tables by
+  # the libraries' file names, so an absolute path would make the order, and the bytes,
+  # depend on where the build folder lies.
+  file(RELATIVE_PATH delay_dir ${CMAKE_CURRENT_BINARY_DIR} ${QP_DELAY_LIB_DIR})
+  target_link_options(${target} BEFORE PRIVATE -L${delay_dir})
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${QP_DELAY_LIBS})
   # The link fails when it dropped the thunk of a delay-loaded function: that function's
   # slot would hold 0 in the program.

@@ -22,5 +22,13 @@ def="$out.def"
 } >"$def"
 kill_at=()
 [ "$arch" = x86 ] && kill_at=(-k)
-"$dlltool" --input-def "$def" --output-delaylib "$out.tmp" --dllname "$dll.dll" "${kill_at[@]}"
-mv "$out.tmp" "$out"
+# dlltool names the library's members after the output path unless given a prefix, and
+# the linker orders import sections by member name: the build folder's path would then
+# reorder the programs' import tables. A fixed prefix, in a folder of its own so that
+# two builds at once never share its temporary files, keeps the programs the same bytes
+# wherever they are built.
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+(cd "$work" && "$dlltool" --input-def "$def" --output-delaylib lib.a --dllname "$dll.dll" \
+                          --temp-prefix "$dll" "${kill_at[@]}")
+mv "$work/lib.a" "$out"
