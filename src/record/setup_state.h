@@ -25,7 +25,11 @@ enum : int32_t {
     kExitFileNotArrived = 1,   // a program file did not arrive: the installation is incomplete
     kExitRefusedTemp = 2,      // started from a folder named Temp: nothing done
     kExitNewerInstalled = 3,   // a newer version is installed: nothing done
+    kExitInUse = 4,            // the application or its library is in use: nothing changed
+    kExitRemovalUnfinished = 5,  // a program file could not be deleted: the uninstall entry
+                                 // and settings stay, so the removal can be run again
     kExitBadSwitch = 87,       // an unknown or misplaced switch: nothing done
+    kExitAnotherSetup = 1618,  // another setup program runs in this session: nothing done
 };
 
 struct GlobalSetup {
