@@ -26,9 +26,10 @@ kill_at=()
 # the linker orders import sections by member name: the build folder's path would then
 # reorder the programs' import tables. A fixed prefix, in a folder of its own so that
 # two builds at once never share its temporary files, keeps the programs the same bytes
-# wherever they are built.
+# wherever they are built. The output's own name goes into the library's symbols (its
+# import descriptor), so it must differ from DLL to DLL.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-(cd "$work" && "$dlltool" --input-def "$def" --output-delaylib lib.a --dllname "$dll.dll" \
+(cd "$work" && "$dlltool" --input-def "$def" --output-delaylib "lib$dll.a" --dllname "$dll.dll" \
                           --temp-prefix "$dll" "${kill_at[@]}")
-mv "$work/lib.a" "$out"
+mv "$work/lib$dll.a" "$out"
