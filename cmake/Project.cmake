@@ -31,10 +31,14 @@ function(qp_system_code target)
   target_compile_definitions(${target} PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX STRICT)
 endfunction()
 
-# qp_deliverable(target): a shipped binary; stripped, unused sections dropped, copied
-# to dist/<arch>/.
+# qp_deliverable(target): a shipped binary; stripped, unused sections dropped, signed
+# when the build is a release's (tools/sign.sh), copied to dist/<arch>/. The library and
+# the application are linked, and so signed, before the setup program takes them in.
 function(qp_deliverable target)
   target_link_options(${target} PRIVATE -s -Wl,--gc-sections)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/sign.sh $<TARGET_FILE:${target}>
+    VERBATIM)
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E make_directory ${QP_DIST_DIR}
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}> ${QP_DIST_DIR}/

@@ -94,6 +94,8 @@ class Run:
         self.shots_taken = 0
         self.shots = []
         self.setup = None
+        # The setup program this scenario starts: the build's, or a signed copy of it.
+        self.started = driver.signed_setup() if scenario["signed"] else driver.setup
         self.probe = None
         self.ending = None
 
@@ -146,7 +148,7 @@ class Run:
         target = self.host(exe)
         target.parent.mkdir(parents=True, exist_ok=True)
         if not target.exists():
-            shutil.copyfile(self.d.setup, target)
+            shutil.copyfile(self.started, target)
         self.setup = subprocess.Popen(["wine", exe, *self.sc["args"]], env=self.env, cwd=self.dir,
                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
@@ -311,6 +313,7 @@ class Run:
     def do_check(self, *checks):
         for check in checks:
             self.outcome(check)
+        self.reg_cache = {}  # the registry read here changes with the steps that follow
 
     def do_silent(self, seconds=15, code=0):
         deadline = time.time() + seconds * self.d.patience
@@ -414,7 +417,7 @@ class Run:
             if target.stat().st_size != what:
                 raise Failure(f"{path} has {target.stat().st_size} bytes, not {what}")
         else:
-            source = self.d.setup if what == "setup" else self.d.dist / what[5:]
+            source = self.started if what == "setup" else self.d.dist / what[5:]
             if target.read_bytes() != source.read_bytes():
                 raise Failure(f"{path} differs from {source.name}")
 
@@ -436,6 +439,12 @@ class Run:
             if unwanted in fields:
                 raise Failure(f"shortcut {name} has {unwanted.lower()} {fields[unwanted]!r}")
 
+    def check_signed(self, path):
+        verify = subprocess.run(["osslsigncode", "verify", "-CAfile", str(self.d.signing / "cert.pem"),
+                                 "-in", str(self.host(path))], capture_output=True, text=True)
+        if verify.returncode != 0:
+            raise Failure(f"{path}: the signature does not verify: {verify.stdout.strip()[-300:]!r}")
+
     def check_listed(self, listed):
         # Once in a run from a fresh clone the tool printed nothing at all, where the next
         # run listed the entry: one more try, and its own exit code and errors in the failure.
@@ -456,7 +465,7 @@ class Run:
         if not target.is_file():
             raise Failure(f"no log {path}")
         sizes = {name: (self.d.dist / name).stat().st_size for name in ("Keyglyph.dll", "QuorvexPlenar.exe")}
-        sizes["setup"] = self.d.setup.stat().st_size
+        sizes["setup"] = self.started.stat().st_size
         sizes["user"] = self.d.user
         lines = target.read_bytes().decode("cp1252").split("\r\n")
         if lines[-1] != "":
@@ -550,6 +559,25 @@ class Driver:
         if len(users) != 1:
             raise SystemExit(f"expected one user in the prefix, found {users}")
         self.user = users[0]
+        self.signing = self.out / "signing"  # made anew by the first signed row of a run
+        shutil.rmtree(self.signing, ignore_errors=True)
+        self.signing_lock = threading.Lock()
+
+    def signed_setup(self):
+        """The setup program signed as a release is, with a throwaway self-signed
+        certificate made for this run (once, whichever scenario asks first)."""
+        signed = self.signing / self.setup.name
+        with self.signing_lock:
+            if not signed.exists():
+                self.signing.mkdir(parents=True)
+                run = lambda *args: subprocess.run(args, cwd=self.signing, check=True, capture_output=True)
+                run("openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
+                    "-keyout", "key.pem", "-out", "cert.pem", "-subj", "/CN=Quorvex Plenar test signing",
+                    "-addext", "extendedKeyUsage=codeSigning")
+                run("osslsigncode", "sign", "-certs", "cert.pem", "-key", "key.pem", "-n", "Quorvex Plenar",
+                    "-in", str(self.setup), "-out", "signing.exe")
+                (self.signing / "signing.exe").rename(signed)
+        return signed
 
 
 def main():

@@ -27,7 +27,10 @@ Outcome:
   ("same", KEY, NAME, KEY2, NAME2)  two values hold the same data
   ("names", KEY, NAMES)             the key holds exactly these values (None: no key)
   ("file", PATH, WHAT)              WHAT: None absent, "dir", a size, or "dist:NAME"
-                                    (byte-identical to dist/x64/NAME) or "setup"
+                                    (byte-identical to dist/x64/NAME) or "setup" (to the
+                                    setup program the scenario started)
+  ("signed", PATH)                  osslsigncode verifies the file's signature against the
+                                    test certificate of a signed row
   ("link", NAME, TARGET, DESCR)     a desktop shortcut; TARGET None: no such link
   ("listed", BOOL)                  `wine uninstaller --list` shows the application
   ("vanishes", PATH)                the file is gone within a few seconds
@@ -373,12 +376,13 @@ def leave(page, how, before=()):
     return list(before) + [("wait", page), action, ("exit",)]
 
 
-def row(name, steps, outcome, prepare=None, start=DOWNLOADS, core=False, args=()):
+def row(name, steps, outcome, prepare=None, start=DOWNLOADS, core=False, args=(), signed=False):
     """core: one of the roads that the 32-bit build also runs, in the slower guest.
-    args: the setup program's switches."""
+    args: the setup program's switches. signed: the program started is a copy signed
+    with a throwaway certificate, as every release is signed."""
     return {"name": name, "steps": steps, "outcome": outcome,
             "prepare": prepare or {"reg": [], "files": []}, "start": start, "core": core,
-            "args": args}
+            "args": args, "signed": signed}
 
 
 def product(name):
@@ -590,6 +594,16 @@ SCENARIOS = [
         [c for c in uninstalled(tooltips=False) if c[1] != INSTALL + "\\" + REMOVAL_KEEPS] +
         [("file", INSTALL + "\\" + REMOVAL_KEEPS, None)],
         prepare=installed_before(), args=("/S",)),
+    row("a signed setup program installs with /S, its installed copy keeps a signature that "
+        "verifies, and the quiet removal from that copy removes everything",
+        [("silent", 60),
+         ("check", *installed(DOWNLOADS, product="Windows 10 Pro"), ("signed", INSTALLED_SETUP)),
+         ("start", INSTALLED_SETUP, "/UNINSTALL", "/S"), ("silent", 60)],
+        program_files(False) + links(False, False) + [
+            ("names", SETTINGS, None), ("names", UNINSTALL, None), ("listed", False),
+            ("reg", LAYERS, APP_EXE, None, None), ("file", INSTALL, "dir"),
+            ("vanishes", INSTALLED_SETUP)],
+        prepare=product("Windows 10 Pro"), args=("/S",), signed=True),
     row("/S under a newer version installed changes nothing and ends with 3",
         [("silent", 30, 3)],
         startup_writes(DOWNLOADS) + program_files(False) + links(False, False) +
