@@ -10,7 +10,7 @@ set -eu
 packages=(cmake make g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
           binutils-mingw-w64-x86-64 wine wine64 xvfb xauth xdotool x11-utils icoutils
           imagemagick doctest-dev liblnk-utils fonts-liberation fonts-wine util-linux
-          python3 qemu-system-x86 debootstrap)
+          python3 qemu-system-x86 debootstrap osslsigncode openssl)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -21,5 +21,15 @@ done
 echo "Installing: ${missing[*]}"
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-"${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# shellcheck source=apt-patience.sh
+. "$(dirname "$0")/apt-patience.sh"
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+apt_update_patiently "$log" "${sudo[@]}" apt-get
+for try in 1 2 3; do
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${APT_RETRIES[@]}" "${missing[@]}" && exit 0
+    [ "$try" -eq 3 ] || { echo "Installing failed; trying again in $(( try * 30 )) s" >&2; sleep $(( try * 30 )); }
+done
+echo "Could not install: ${missing[*]}" >&2
+exit 1

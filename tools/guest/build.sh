@@ -5,12 +5,14 @@
 # checkout, in QP_GUEST_CACHE (default ~/.cache/quorvex-guest), in a folder named by a hash
 # of its recipe (this script, packages and tools/make-prefix.sh): a changed recipe builds a
 # new guest and removes the older ones. Needs root (debootstrap, chroot) and Debian's
-# package registry, whose address is read from the host's own apt sources.
+# package registry, whose address is read from the host's own apt sources. Downloads that
+# fail for a moment are tried again; a mirror caught mid-sync is gone on with; only a
+# package of the recipe that cannot be installed fails the build, by its name.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/../.." && pwd)
 cache=${QP_GUEST_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quorvex-guest}
-key=$(cat "$here/build.sh" "$here/packages" "$top/tools/make-prefix.sh" |
+key=$(cat "$here/build.sh" "$here/packages" "$top/tools/make-prefix.sh" "$top/tools/apt-patience.sh" |
       sha256sum | cut -c1-16)
 guest=$cache/$key
 if [ -f "$guest/ready" ]; then
@@ -34,12 +36,25 @@ mirror=$(sed -n 's/^URIs:[[:space:]]*\([^[:space:]]*\).*/\1/p' /etc/apt/sources.
 [ -n "$mirror" ] || mirror=$(awk '$1 == "deb" { print $2; exit }' /etc/apt/sources.list 2>/dev/null)
 [ -n "$mirror" ] || { log "no Debian mirror in the host's apt sources"; exit 1; }
 
+# shellcheck source=../apt-patience.sh
+. "$top/tools/apt-patience.sh"
 root=$guest/root
-rm -rf "$guest"
-mkdir -p "$guest"
+# A half-built guest of an earlier try is started again; the packages it downloaded stay.
+rm -rf "$root"
+mkdir -p "$guest/debs"
 log "debootstrap of bookworm into $root (a few minutes)"
-debootstrap --arch=amd64 --variant=minbase bookworm "$root" "$mirror" >"$guest/debootstrap.log" 2>&1 ||
-    { tail -20 "$guest/debootstrap.log" >&2; exit 1; }
+for try in 1 2 3 4; do
+    debootstrap --arch=amd64 --variant=minbase --cache-dir="$guest/debs" bookworm "$root" "$mirror" \
+        >"$guest/debootstrap.log" 2>&1 && break
+    if [ "$try" -eq 4 ]; then
+        log "debootstrap failed four times; the end of its log:"
+        tail -20 "$guest/debootstrap.log" >&2
+        exit 1
+    fi
+    log "debootstrap failed ($(grep -E '^(E|W):' "$guest/debootstrap.log" | tail -1)); trying again in $(( try * 20 )) s"
+    sleep $(( try * 20 ))
+    rm -rf "$root"
+done
 
 # The guest takes its packages from where the host takes its own.
 rm -f "$root/etc/apt/sources.list"
@@ -66,15 +81,38 @@ done
 in_root() { chroot "$root" env DEBIAN_FRONTEND=noninteractive LC_ALL=C "$@"; }
 log "installing the guest's packages (about 470 MB of downloads)"
 in_root dpkg --add-architecture i386
-in_root apt-get update -qq >"$guest/apt.log" 2>&1
-# shellcheck disable=SC2046
-in_root apt-get install -y -q --no-install-recommends $(grep -v '^#' "$here/packages") \
-    >>"$guest/apt.log" 2>&1 || {
-    # The i386 triggers of glib cannot run in the chroot ("Exec format error"); the
-    # packages are unpacked and configured all the same. Anything else is a failure.
-    in_root dpkg --audit >>"$guest/apt.log" 2>&1 || true
-    in_root dpkg -s wine32 linux-image-amd64 >/dev/null 2>&1 || { tail -30 "$guest/apt.log" >&2; exit 1; }
+: >"$guest/apt.log"
+apt_update_patiently "$guest/apt.log" in_root apt-get
+mapfile -t recipe < <(sed 's/#.*//' "$here/packages" | tr -s ' \t' '\n' | grep .)
+mapfile -t absent < <(apt_without_candidate in_root "${recipe[@]}")
+if [ ${#absent[@]} -gt 0 ]; then
+    log "no package index offers: ${absent[*]}; what the index update said:"
+    grep -E '^(E|W):' "$guest/apt.log" | tail -10 >&2
+    exit 1
+fi
+# The package states dpkg leaves: a recipe package that is not at least unpacked failed.
+not_installed() {
+    local p
+    for p in "${recipe[@]}"; do
+        [[ $(in_root dpkg-query -W -f='${Status}' "$p" 2>/dev/null) =~ \ (installed|unpacked|half-configured|triggers-awaited|triggers-pending)$ ]] ||
+            echo "$p"
+    done
 }
+for try in 1 2 3; do
+    # The i386 triggers of glib cannot run in the chroot ("Exec format error"), so this
+    # exits with an error even when every package arrived; the first boot runs them.
+    in_root apt-get install -y -q --no-install-recommends "${APT_RETRIES[@]}" "${recipe[@]}" \
+        >>"$guest/apt.log" 2>&1 || true
+    mapfile -t failed < <(not_installed)
+    [ ${#failed[@]} -gt 0 ] || break
+    if [ "$try" -eq 3 ] || ! grep -qE '(Failed|Unable) to fetch' "$guest/apt.log"; then
+        log "these packages of the recipe could not be installed: ${failed[*]}; why:"
+        grep -E "^(E|W):|${failed[0]}" "$guest/apt.log" | tail -15 >&2
+        exit 1
+    fi
+    log "some downloads failed; trying again in $(( try * 30 )) s"
+    sleep $(( try * 30 ))
+done
 in_root apt-get clean
 cleanup
 mounts=()
@@ -97,6 +135,7 @@ log "first boot: the 32-bit Wine prefix template"
     rm -rf /opt/qp-prefix-win32
     cp -a /tmp/prefix /opt/qp-prefix-win32
     wine --version'
+rm -rf "$guest/debs"
 touch "$guest/ready"
 for old in "$cache"/*/; do
     [ "${old%/}" = "$guest" ] || rm -rf "$old"
