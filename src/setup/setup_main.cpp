@@ -45,12 +45,13 @@ void RefuseTemporaryFolder() {
     EndSetup();
 }
 
+// By the folder's full name: a download folder may be named outside the code page.
 void WriteTextsBesideProgram() {
-    const rt::NewString folder = rt::GetStartPath();
+    const rt::WidePath folder = rt::GetStartPathWide();
     install::WriteResourceFile(install::kLicensePayload, install::kPayloadType,
-                               rt::Concat(folder.c_str(), "Eula.txt").c_str());
+                               rt::JoinPath(folder.c_str(), "Eula.txt").c_str());
     install::WriteResourceFile(install::kReadMePayload, install::kPayloadType,
-                               rt::Concat(folder.c_str(), "ReadMe.txt").c_str());
+                               rt::JoinPath(folder.c_str(), "ReadMe.txt").c_str());
 }
 
 // Whether the user may write machine-wide keys: write, read back, delete.
