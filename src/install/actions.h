@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "runtime/files.h"
 #include "runtime/strings.h"
 
 namespace install {
@@ -49,6 +50,9 @@ inline constexpr int32_t kReadMePayload = 306;       // ReadMe.txt
 // not be written whole is deleted again, so that no short copy poses as the payload.
 // Always 0.
 int32_t WriteResourceFile(int32_t resource, int32_t type, const char* path);
+// The same, by a UTF-16 path (a file beside the program, whose folder may be named
+// outside the code page).
+int32_t WriteResourceFile(int32_t resource, int32_t type, const wchar_t* path);
 // Deletes older program files from InstallFolder, writes the library and the
 // application, checks that both arrived and copies this program beside them. 0; ends
 // the program when a file did not arrive.
@@ -71,9 +75,13 @@ int32_t WriteSettingsRecords();
 // New string: the file-system path of a shell folder (0 is the desktop), without a
 // trailing backslash; the empty text when the platform has none.
 rt::NewString GetSpecialFolder(int32_t csidl);
+// The same folder with every character of its name kept.
+rt::WidePath GetSpecialFolderWide(int32_t csidl);
 // A shell link to target with the description, saved as linkFile. The status of the
 // last step done (0 on success).
 int32_t CreateShortcut(const char* target, const char* linkFile, const char* description);
+// The same, saved by a UTF-16 path (the shell-link object saves by one anyway).
+int32_t CreateShortcut(const char* target, const wchar_t* linkFile, const char* description);
 // The desktop shortcuts chosen on the shortcut page.
 int32_t CreateShortcuts();
 // Deletes the four desktop shortcut names this product has used.

@@ -53,9 +53,9 @@ bool Arrived(const char* path, int64_t expectedSize) {
 }
 
 // The size of a file in bytes, or -1 when it cannot be read.
-int64_t FileSize(const char* path) {
+int64_t FileSize(const wchar_t* path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return -1;
+    if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data)) return -1;
     return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
@@ -80,12 +80,17 @@ int64_t FileSize(const char* path) {
 }  // namespace
 
 int32_t WriteResourceFile(int32_t resource, int32_t type, const char* path) {
+    return WriteResourceFile(resource, type, rt::WidePathOf(path).c_str());
+}
+
+int32_t WriteResourceFile(int32_t resource, int32_t type, const wchar_t* path) {
     // Written straight from the program's own resource. A copy into a new block first
     // (and a file written from it) took ten times as long as the write for the 9.9 MB
     // application: every page of the new block is new memory to the system.
     const rt::ResourceBytes payload = rt::FindResourceBytes(resource, type);
     if (!payload.bytes) return 0;
     const int32_t size = static_cast<int32_t>(payload.size);
+    const rt::NewString shown = rt::NarrowPath(path);
     rt::FileVariable file(rt::FileKind::kBinary);
     if (rt::OpenFile(file, path, "w") == 0) {
         const int32_t written =
@@ -93,15 +98,15 @@ int32_t WriteResourceFile(int32_t resource, int32_t type, const char* path) {
         const DWORD error = GetLastError();
         rt::CloseFile(file);
         if (written == size) {
-            rt::Log("File %s: written, %ld bytes", path, static_cast<long>(size));
+            rt::Log("File %s: written, %ld bytes", shown.c_str(), static_cast<long>(size));
         } else {
             rt::LogOutcome(static_cast<long>(error ? error : ERROR_WRITE_FAULT),
-                           "File %s: %ld of %ld bytes written", path, static_cast<long>(written),
-                           static_cast<long>(size));
+                           "File %s: %ld of %ld bytes written", shown.c_str(),
+                           static_cast<long>(written), static_cast<long>(size));
             rt::DeleteFile(path);  // a disk that filled up, for one
         }
     } else {
-        rt::LogOutcome(static_cast<long>(GetLastError()), "File %s: not written", path);
+        rt::LogOutcome(static_cast<long>(GetLastError()), "File %s: not written", shown.c_str());
     }
     return 0;
 }
@@ -135,14 +140,16 @@ int32_t VerifyApplicationFiles() {
 }
 
 int32_t CopySetupProgram() {
-    char own[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, own, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return 0;
+    // By its full name: a download folder may be named outside the code page.
+    const rt::WidePath own = rt::GetProgramFileWide();
+    if (own.empty() || lstrlenW(own.c_str()) >= MAX_PATH) return 0;
     const rt::NewString installed = rt::Concat(g_setup.InstallFolder.c_str(), kSetupFile);
+    const rt::WidePath installedWide = rt::WidePathOf(installed.c_str());
     // Started from the installation folder, this program is the installed copy.
-    if (g_setup.RunFromInstallFolder == 1 || lstrcmpiA(own, installed.c_str()) == 0) return 0;
-    const int64_t size = FileSize(own);
-    const bool copied = CopyFileA(own, installed.c_str(), FALSE) != 0;
+    if (g_setup.RunFromInstallFolder == 1 || lstrcmpiW(own.c_str(), installedWide.c_str()) == 0)
+        return 0;
+    const int64_t size = FileSize(own.c_str());
+    const bool copied = CopyFileW(own.c_str(), installedWide.c_str(), FALSE) != 0;
     if (!copied)
         rt::LogOutcome(static_cast<long>(GetLastError()), "File %s: not copied", installed.c_str());
     if (!copied || !Arrived(installed.c_str(), size)) {

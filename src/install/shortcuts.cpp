@@ -31,21 +31,22 @@ constexpr const char* kShortcutNames[] = {
 // different file, so it is refused instead.
 constexpr int32_t kLongestPath = MAX_PATH - 1;
 
-// desktop + name as a new string, or the empty text when there is no desktop folder
-// (the link would land in the root of the current drive).
-rt::NewString OnDesktop(const char* name) {
-    rt::NewString desktop = GetSpecialFolder(kDesktop);
-    if (desktop.c_str()[0] == '\0') return rt::CopyString("");
-    return rt::Concat(desktop.c_str(), name);
+// desktop + name, or the empty text when there is no desktop folder (the link would
+// land in the root of the current drive). Wide: the desktop of a user named outside the
+// code page has no ANSI name.
+rt::WidePath OnDesktop(const char* name) {
+    const rt::WidePath desktop = GetSpecialFolderWide(kDesktop);
+    if (desktop.empty()) return rt::WidePath();
+    return rt::JoinPath(desktop.c_str(), name);
 }
 
 // One shortcut of the installation, in a COM apartment of its own.
 void MakeShortcut(const char* target, const char* name, const char* description) {
     CoInitialize(nullptr);
-    rt::NewString link = OnDesktop(name);
-    if (link.c_str()[0] != '\0') {
+    const rt::WidePath link = OnDesktop(name);
+    if (!link.empty()) {
         const int32_t status = CreateShortcut(target, link.c_str(), description);
-        rt::LogOutcome(status, "Link %s -> %s", link.c_str(), target);
+        rt::LogOutcome(status, "Link %s -> %s", rt::NarrowPath(link.c_str()).c_str(), target);
     } else {
         rt::Log("Link %s: not made, no desktop folder", name + 1);
     }
@@ -64,8 +65,25 @@ rt::NewString GetSpecialFolder(int32_t csidl) {
     return rt::CopyString(path);
 }
 
+rt::WidePath GetSpecialFolderWide(int32_t csidl) {
+    WCHAR path[MAX_PATH] = {};
+    LPITEMIDLIST list = nullptr;
+    if (SHGetSpecialFolderLocation(nullptr, csidl, &list) == S_OK && list) {
+        if (!SHGetPathFromIDListW(list, path)) path[0] = L'\0';
+        CoTaskMemFree(list);
+    }
+    return rt::JoinPath(path, "");
+}
+
 int32_t CreateShortcut(const char* target, const char* linkFile, const char* description) {
-    if (rt::Len(target) > kLongestPath || rt::Len(linkFile) > kLongestPath) return E_INVALIDARG;
+    if (rt::Len(linkFile) > kLongestPath) return E_INVALIDARG;
+    WCHAR widePath[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, linkFile, -1, widePath, MAX_PATH);
+    return CreateShortcut(target, widePath, description);
+}
+
+int32_t CreateShortcut(const char* target, const wchar_t* linkFile, const char* description) {
+    if (rt::Len(target) > kLongestPath || lstrlenW(linkFile) > kLongestPath) return E_INVALIDARG;
     rt::Text shownDescription;
     shownDescription = description;
 
@@ -78,9 +96,7 @@ int32_t CreateShortcut(const char* target, const char* linkFile, const char* des
     IPersistFile* file = nullptr;
     status = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
     if (SUCCEEDED(status)) {
-        WCHAR widePath[MAX_PATH] = {};
-        MultiByteToWideChar(CP_ACP, 0, linkFile, -1, widePath, MAX_PATH);
-        status = file->Save(widePath, TRUE);
+        status = file->Save(linkFile, TRUE);
         file->Release();
     }
     link->Release();
@@ -105,8 +121,8 @@ int32_t DeleteShortcuts() {
     CoInitialize(nullptr);
     for (const char* name : kShortcutNames) {
         CoInitialize(nullptr);
-        rt::NewString link = OnDesktop(name);
-        if (link.c_str()[0] != '\0') rt::DeleteFile(link.c_str());
+        const rt::WidePath link = OnDesktop(name);
+        if (!link.empty()) rt::DeleteFile(link.c_str());
     }
     return 0;
 }

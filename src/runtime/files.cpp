@@ -42,6 +42,29 @@ NewString FolderOfLongName() {
     return CopyString("");
 }
 
+// A new UTF-16 area of n characters and its terminator, zero-filled, on the private heap.
+wchar_t* AllocWide(int32_t n) {
+    if (n < 0 || n > static_cast<int32_t>(kLongestModuleName)) return nullptr;
+    return reinterpret_cast<wchar_t*>(AllocString(n * 2 + 1));
+}
+
+// The first n characters of a UTF-16 text as a new WidePath.
+WidePath WideCopy(const wchar_t* text, int32_t n) {
+    wchar_t* s = AllocWide(n);
+    if (s) std::memcpy(s, text, static_cast<size_t>(n) * sizeof(wchar_t));
+    return WidePath(s);
+}
+
+// The characters of a UTF-16 text up to and including its last backslash; all of it
+// when it has none.
+int32_t FolderLength(const wchar_t* name) {
+    int32_t end = static_cast<int32_t>(lstrlenW(name));
+    for (int32_t i = 0; name[i] != L'\0'; ++i) {
+        if (name[i] == L'\\') end = i + 1;
+    }
+    return end;
+}
+
 struct OpenMode {
     const char* text;
     DWORD access;
@@ -77,6 +100,29 @@ const OpenMode* FindMode(const char* mode, FileKind kind) {
     }
     return nullptr;
 }
+
+// Logs a deletion by the path's ANSI form; the result of DeleteFile, with the system's
+// error left for the caller.
+int32_t ReportDeletion(BOOL deleted, DWORD error, const char* shownPath) {
+    // A file that is not there is no news; one that stays is.
+    if (deleted) {
+        Log("File %s: deleted", shownPath);
+    } else if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+        LogOutcome(static_cast<long>(error), "File %s: not deleted", shownPath);
+    }
+    SetLastError(error);
+    return deleted;
+}
+
+// Stores an opened handle in the file variable: 0, or 1 when the open failed.
+int32_t Opened(FileVariable& file, const OpenMode& row, HANDLE handle) {
+    if (handle == INVALID_HANDLE_VALUE || handle == nullptr) return 1;
+    file.handle = handle;
+    if (row.append) SetFilePointer(handle, 0, nullptr, FILE_END);
+    return 0;
+}
+
+constexpr DWORD kOpenFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN;
 
 bool HoldsFile(const FileVariable& file) { return KnownKind(file.kind) && file.handle; }
 
@@ -183,25 +229,85 @@ int32_t CreateDirectory(const char* path) {
 int32_t DeleteFile(const char* path) {
     const BOOL deleted = DeleteFileA(OrEmpty(path));
     const DWORD error = deleted ? 0 : GetLastError();
-    // A file that is not there is no news; one that stays is.
-    if (deleted) {
-        Log("File %s: deleted", OrEmpty(path));
-    } else if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
-        LogOutcome(static_cast<long>(error), "File %s: not deleted", OrEmpty(path));
+    return ReportDeletion(deleted, error, OrEmpty(path));
+}
+
+WidePath& WidePath::operator=(WidePath&& other) noexcept {
+    if (this != &other) {
+        FreeString(reinterpret_cast<char*>(s_));
+        s_ = other.s_;
+        other.s_ = nullptr;
     }
-    SetLastError(error);
-    return deleted;
+    return *this;
+}
+
+WidePath::~WidePath() { FreeString(reinterpret_cast<char*>(s_)); }
+
+WidePath GetProgramFileWide() {
+    // Asked with ever larger areas: a name that does not fit comes back cut.
+    for (int32_t size = MAX_PATH; size <= static_cast<int32_t>(kLongestModuleName); size *= 2) {
+        WidePath whole(AllocWide(size));
+        if (!whole.get()) return WidePath();
+        const DWORD n = GetModuleFileNameW(nullptr, whole.get(), static_cast<DWORD>(size));
+        if (n == 0) return WidePath();
+        if (n < static_cast<DWORD>(size)) return whole;
+    }
+    return WidePath();
+}
+
+WidePath GetStartPathWide() {
+    const WidePath program = GetProgramFileWide();
+    return WideCopy(program.c_str(), FolderLength(program.c_str()));
+}
+
+WidePath WidePathOf(const char* path) {
+    const char* text = OrEmpty(path);
+    const int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    wchar_t* s = n > 0 ? AllocWide(n - 1) : nullptr;
+    if (s) MultiByteToWideChar(CP_ACP, 0, text, -1, s, n);
+    return WidePath(s);
+}
+
+WidePath JoinPath(const wchar_t* folder, const char* name) {
+    const wchar_t* start = folder ? folder : L"";
+    const WidePath tail = WidePathOf(name);
+    const int32_t a = static_cast<int32_t>(lstrlenW(start));
+    const int32_t b = static_cast<int32_t>(lstrlenW(tail.c_str()));
+    wchar_t* s = AllocWide(a + b);
+    if (!s) return WidePath();
+    std::memcpy(s, start, static_cast<size_t>(a) * sizeof(wchar_t));
+    std::memcpy(s + a, tail.c_str(), static_cast<size_t>(b) * sizeof(wchar_t));
+    return WidePath(s);
+}
+
+NewString NarrowPath(const wchar_t* path) {
+    const wchar_t* text = path ? path : L"";
+    const int n = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    char* s = n > 0 ? AllocString(n - 1) : nullptr;
+    if (s) WideCharToMultiByte(CP_ACP, 0, text, -1, s, n, nullptr, nullptr);
+    return NewString(s);
+}
+
+int32_t DeleteFile(const wchar_t* path) {
+    const BOOL deleted = DeleteFileW(path ? path : L"");
+    const DWORD error = deleted ? 0 : GetLastError();
+    return ReportDeletion(deleted, error, NarrowPath(path).c_str());
 }
 
 int32_t OpenFile(FileVariable& file, const char* path, const char* mode) {
     const OpenMode* row = FindMode(mode, file.kind);
     if (!row) return 1;
-    HANDLE handle = CreateFileA(OrEmpty(path), row->access, row->sharing, nullptr, row->disposition,
-                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (handle == INVALID_HANDLE_VALUE || handle == nullptr) return 1;
-    file.handle = handle;
-    if (row->append) SetFilePointer(handle, 0, nullptr, FILE_END);
-    return 0;
+    return Opened(file, *row,
+                  CreateFileA(OrEmpty(path), row->access, row->sharing, nullptr, row->disposition,
+                              kOpenFlags, nullptr));
+}
+
+int32_t OpenFile(FileVariable& file, const wchar_t* path, const char* mode) {
+    const OpenMode* row = FindMode(mode, file.kind);
+    if (!row) return 1;
+    return Opened(file, *row,
+                  CreateFileW(path ? path : L"", row->access, row->sharing, nullptr,
+                              row->disposition, kOpenFlags, nullptr));
 }
 
 void CloseFile(FileVariable& file) {

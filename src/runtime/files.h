@@ -23,6 +23,48 @@ int32_t CreateDirectory(const char* path);
 // Non-zero when the file was deleted.
 int32_t DeleteFile(const char* path);
 
+// ---- Paths that keep every character -----------------------------------------------
+// The ANSI functions hand back a path with each character that the code page cannot
+// represent replaced (the Polish L with stroke by "L", Chinese letters by "?"), and
+// that path names no file. A path that comes from the platform and goes back to it is
+// carried as UTF-16 instead, and logged or stored as ANSI text only where a text is
+// wanted.
+
+// Owner of one UTF-16 text on the private heap. Move-only; the empty text when it
+// could not be made.
+class WidePath {
+public:
+    WidePath() noexcept = default;
+    explicit WidePath(wchar_t* s) noexcept : s_(s) {}
+    WidePath(WidePath&& other) noexcept : s_(other.s_) { other.s_ = nullptr; }
+    WidePath& operator=(WidePath&& other) noexcept;
+    WidePath(const WidePath&) = delete;
+    WidePath& operator=(const WidePath&) = delete;
+    ~WidePath();
+
+    const wchar_t* c_str() const noexcept { return s_ ? s_ : L""; }
+    wchar_t* get() const noexcept { return s_; }
+    bool empty() const noexcept { return !s_ || s_[0] == L'\0'; }
+
+private:
+    wchar_t* s_ = nullptr;
+};
+
+// The running program's full file name; empty when the system gives none.
+WidePath GetProgramFileWide();
+// The running program's folder, ending with a backslash (as GetStartPath, every
+// character kept).
+WidePath GetStartPathWide();
+// An ANSI text as UTF-16, as the ANSI functions read it (code page CP_ACP).
+WidePath WidePathOf(const char* path);
+// folder + name, name being ANSI text.
+WidePath JoinPath(const wchar_t* folder, const char* name);
+// New string: the path in the ANSI code page, each character it lacks replaced as the
+// ANSI functions do; for log lines and values that hold ANSI text.
+NewString NarrowPath(const wchar_t* path);
+// As DeleteFile, by a UTF-16 path.
+int32_t DeleteFile(const wchar_t* path);
+
 // ---- File variables -----------------------------------------------------------------
 
 // The kind of a file variable, fixed where it is declared. A value that is neither
@@ -86,6 +128,8 @@ private:
 // handle is stored in the variable), 1 when not; an unknown mode or kind gives 1
 // without touching the file system.
 int32_t OpenFile(FileVariable& file, const char* path, const char* mode);
+// The same, by a UTF-16 path.
+int32_t OpenFile(FileVariable& file, const wchar_t* path, const char* mode);
 // Closes the variable's file and sets it to null; nothing when it holds none.
 void CloseFile(FileVariable& file);
 // Binary: writes count bytes of the data in one call (a block's memory, the variable,

@@ -9,6 +9,7 @@
 #include "runtime/files.h"
 #include "runtime/log.h"
 #include "runtime/process.h"
+#include "setup/another_setup.h"
 #include "setup/command_line.h"
 #include "setup/pages.h"
 #include "record/setup_state.h"
@@ -45,12 +46,13 @@ void RefuseTemporaryFolder() {
     EndSetup();
 }
 
+// By the folder's full name: a download folder may be named outside the code page.
 void WriteTextsBesideProgram() {
-    const rt::NewString folder = rt::GetStartPath();
+    const rt::WidePath folder = rt::GetStartPathWide();
     install::WriteResourceFile(install::kLicensePayload, install::kPayloadType,
-                               rt::Concat(folder.c_str(), "Eula.txt").c_str());
+                               rt::JoinPath(folder.c_str(), "Eula.txt").c_str());
     install::WriteResourceFile(install::kReadMePayload, install::kPayloadType,
-                               rt::Concat(folder.c_str(), "ReadMe.txt").c_str());
+                               rt::JoinPath(folder.c_str(), "ReadMe.txt").c_str());
 }
 
 // Whether the user may write machine-wide keys: write, read back, delete.
@@ -86,6 +88,18 @@ void LearnWhereProgramRuns() {
     }
 }
 
+// One setup program at a time in a session: a second one shows the first and ends
+// before it has written anything (a log asked for gets only its last line).
+void LeaveToAnotherSetup() {
+    if (ClaimSession()) return;
+    if (g_setup.Silent) {
+        g_setup.ExitCode = kExitAnotherSetup;
+    } else {
+        ShowFirstSetup();
+    }
+    EndSetup();
+}
+
 void StartUp() {
     ResetFloatingPoint();
     rt::RuntimeStart();
@@ -94,6 +108,7 @@ void StartUp() {
         g_setup.ExitCode = kExitBadSwitch;
         EndSetup();
     }
+    LeaveToAnotherSetup();
     rt::Log("Quorvex Plenar setup%s started: %s", kVersionText, GetCommandLineA());
     g_setup.VersionText = kVersionText;
     RefuseTemporaryFolder();

@@ -98,11 +98,15 @@ class Run:
         self.started = driver.signed_setup() if scenario["signed"] else driver.setup
         self.probe = None
         self.ending = None
+        # A desktop folder of another name, under the user's profile folder.
+        self.desktop = scenario["desktop"]
 
     # ---- Paths -------------------------------------------------------------------------
     def windows_path(self, path):
         user = "C:\\users\\" + self.d.user
-        for token, folder in (("DESKTOP\\", user + "\\Desktop\\"), ("TEMP\\", user + "\\Temp\\")):
+        desktop = user + "\\" + (self.desktop or "Desktop") + "\\"
+        for token, folder in (("DESKTOP\\", desktop), ("TEMP\\", user + "\\Temp\\"),
+                              ("PROFILE\\", user + "\\")):
             if path.startswith(token):
                 return folder + path[len(token):]
         return path
@@ -127,6 +131,13 @@ class Run:
         winebed.copy_prefix(self.d.template, self.prefix)
 
     def prepare(self):
+        reg = list(self.sc["prepare"]["reg"])
+        if self.desktop:
+            # The shell reads the desktop's folder from the user's shell folder values.
+            folder = self.windows_path("DESKTOP\\")[:-1]
+            self.host(folder).mkdir(parents=True, exist_ok=True)
+            reg += [(S.SHELL_FOLDERS + key, "Desktop", folder) for key in ("\\User Shell Folders",
+                                                                         "\\Shell Folders")]
         for path, content in self.sc["prepare"]["files"]:
             target = self.host(path)
             target.parent.mkdir(parents=True, exist_ok=True)
@@ -136,21 +147,24 @@ class Run:
                 shutil.copyfile(self.d.dist / content[5:], target)
             else:
                 target.write_bytes(content)
-        if self.sc["prepare"]["reg"]:
+        if reg:
             reg_file = self.dir / "prepare.reg"
-            winebed.write_reg_file(reg_file, self.sc["prepare"]["reg"])
+            winebed.write_reg_file(reg_file, reg)
             subprocess.run(["wine", winebed.REG, "import", str(reg_file)], env=self.env, check=True,
                            capture_output=True)
 
     def start(self):
-        folder = self.windows_path(self.sc["start"])
-        exe = folder + "SetupQuorvexPlenar.exe"
+        self.setup = self.launch(self.sc["start"], self.sc["args"])
+
+    def launch(self, folder, args):
+        """The setup program started from folder (copied there when not there yet)."""
+        exe = self.windows_path(folder) + "SetupQuorvexPlenar.exe"
         target = self.host(exe)
         target.parent.mkdir(parents=True, exist_ok=True)
         if not target.exists():
             shutil.copyfile(self.started, target)
-        self.setup = subprocess.Popen(["wine", exe, *self.sc["args"]], env=self.env, cwd=self.dir,
-                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return subprocess.Popen(["wine", exe, *args], env=self.env, cwd=self.dir,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     # ---- Reading the screen -------------------------------------------------------------
     def titles(self):
@@ -220,6 +234,31 @@ class Run:
         args = [self.windows_path(a) if a.startswith(("DESKTOP\\", "TEMP\\")) else a for a in command]
         self.setup = subprocess.Popen(["wine", *args], env=self.env, cwd=self.dir,
                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def do_beside(self, *command):
+        """Another program of the prefix that the later steps do not follow; the prefix's
+        end ends it."""
+        subprocess.Popen(["wine", *command], env=self.env, cwd=self.dir,
+                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def do_again(self, folder, code, *args):
+        """A second setup program, started from folder while the first runs, ends by
+        itself with the exit code; the later steps still follow the first."""
+        second = self.launch(folder, args)
+        try:
+            ended = second.wait(20 * self.d.patience)
+        except subprocess.TimeoutExpired:
+            second.kill()
+            raise Failure(f"the second setup program did not end; windows: {self.titles()}") from None
+        if ended != code & 0xFF:
+            raise Failure(f"the second setup program ended with {ended}, not {code}")
+
+    def do_front(self, title):
+        def in_front():
+            window = self.ask("focus")["foreground"]
+            if not window or window["title"] != title:
+                raise Failure(f"the foreground window is {window and window['title']!r}, not {title!r}")
+        self.poll(in_front)
 
     def do_press(self, key):
         xdotool(self.env, "key", key)
@@ -331,7 +370,8 @@ class Run:
             ended = self.setup.wait(seconds * self.d.patience)
         except subprocess.TimeoutExpired:
             raise Failure(f"the program did not end; windows: {self.titles()}") from None
-        if ended != code:
+        # Wine hands a Windows exit code on to Linux, which keeps its low 8 bits.
+        if ended != code & 0xFF:
             raise Failure(f"exit code {ended}, not {code}")
 
     def do_app(self, running):
@@ -380,7 +420,7 @@ class Run:
             return
         if not got:
             raise Failure(f"{key} [{name}] missing" + ("" if values else " (no key)"))
-        want = f"0x{data:x}" if isinstance(data, int) else data
+        want = f"0x{data:x}" if isinstance(data, int) else self.windows_path(data)
         if got[1] != kind or (data == S.ANY and not got[2]) or (data != S.ANY and got[2] != want):
             raise Failure(f"{key} [{name}] is {got[1]} {got[2]!r}, not {kind} {want if data != S.ANY else 'text'}")
 

@@ -20,6 +20,11 @@ Steps:
                                     code CODE (0)
   ("exit", [SECONDS, [CODE]])       the program ends with exit code CODE (0)
   ("start", PROGRAM, ARGS...)       starts another program, which later steps follow
+  ("beside", PROGRAM, ARGS...)      starts another program, which later steps do not follow
+  ("again", FOLDER, CODE, ARGS...)  a second setup program, started from FOLDER while the
+                                    first runs, ends by itself with exit code CODE; later
+                                    steps still follow the first
+  ("front", TITLE)                  the window is the foreground window
   ("app", RUNNING)                  the installed application runs (or not)
 Outcome:
   ("reg", KEY, NAME, TYPE, DATA)    a value; TYPE None: the value is absent;
@@ -37,7 +42,10 @@ Outcome:
   ("log", PATH, LINES)              the log holds exactly these lines after their times;
                                     {Keyglyph.dll}, {QuorvexPlenar.exe}, {setup}: file sizes
   ("app", RUNNING)                  as the step, after the end
-Paths are C: paths; DESKTOP\\ and TEMP\\ stand for the user's desktop and Temp folders.
+Paths are C: paths; DESKTOP\\, TEMP\\ and PROFILE\\ stand for the user's desktop, Temp
+and profile folders (also in registry data that a check expects). A row's "desktop" key
+names the desktop folder under the profile folder instead of Desktop: the driver makes
+it and points the user's shell folder values at it.
 Prepared registry data: a text, an int (REG_DWORD), None (deleted), or (TYPE, BYTES) for
 a value of any type and content (a string type always gets a final NUL).
 """
@@ -73,6 +81,7 @@ SETTINGS = "HKCU\\Software\\Brindlemark"
 UNINSTALL = "HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QuorvexPlenar"
 LAYERS = "HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers"
 PROBE = "HKLM\\Software\\Quorvex Plenar"
+SHELL_FOLDERS = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer"
 SYSTEM = "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion"
 APP_EXE = INSTALL + "\\QuorvexPlenar.exe"
 INSTALLED_SETUP = INSTALL + "\\SetupQuorvexPlenar.exe"
@@ -376,13 +385,15 @@ def leave(page, how, before=()):
     return list(before) + [("wait", page), action, ("exit",)]
 
 
-def row(name, steps, outcome, prepare=None, start=DOWNLOADS, core=False, args=(), signed=False):
+def row(name, steps, outcome, prepare=None, start=DOWNLOADS, core=False, args=(), signed=False,
+        desktop=None):
     """core: one of the roads that the 32-bit build also runs, in the slower guest.
     args: the setup program's switches. signed: the program started is a copy signed
-    with a throwaway certificate, as every release is signed."""
+    with a throwaway certificate, as every release is signed. desktop: the name of the
+    user's desktop folder, when not Desktop."""
     return {"name": name, "steps": steps, "outcome": outcome,
             "prepare": prepare or {"reg": [], "files": []}, "start": start, "core": core,
-            "args": args, "signed": signed}
+            "args": args, "signed": signed, "desktop": desktop}
 
 
 def product(name):
@@ -397,6 +408,21 @@ REG_SZ, REG_BINARY, REG_DWORD, REG_MULTI_SZ, REG_QWORD = 1, 3, 4, 7, 11
 # What start-up decides, seen from the outside.
 ROADS = {"wizard": leave(LICENCE, ("click", CANCEL)), "options page": leave(OPTIONS, ("click", EXIT)),
          "end": [("silent",)]}
+
+
+# A second setup program comes from another folder, so that anything it wrote would show.
+OTHER_FOLDER = "C:\\Other\\"
+NOTEPAD_EXE, NOTEPAD = "C:\\windows\\system32\\notepad.exe", "Untitled - Notepad"
+# Folders named with letters that code page 1252 lacks. "TempPath" holds the ANSI form, as
+# the ANSI functions give it: the L with stroke becomes "L", the Chinese letters "?".
+NAMED_DOWNLOADS = "PROFILE\\Pobrane \u0141ukasza \u4e0b\u8f7d\\"
+NAMED_DOWNLOADS_ANSI = "PROFILE\\Pobrane Lukasza ??\\"
+NAMED_DESKTOP = "Pulpit \u0141ukasza \u684c\u9762"
+
+
+def installed_from_named_folder(folder, product="Windows 10 Pro"):
+    return [c for c in installed(folder, product=product) if c[:3] != ("reg", SETTINGS, "TempPath")] + [
+        ("reg", SETTINGS, "TempPath", "REG_SZ", NAMED_DOWNLOADS_ANSI)]
 
 
 SCENARIOS = [
@@ -640,4 +666,41 @@ SCENARIOS = [
         start="C:\\Temp\\"),
     row("started from a folder named temp in lower case, it runs", leave(LICENCE, ("click", CANCEL)),
         nothing_installed("C:\\temp\\x\\"), start="C:\\temp\\x\\"),
+
+    # ---- A second setup program; folders named outside the code page ---------------------
+    row("a second setup program started while the first shows its licence page brings that "
+        "page to the front, ends with 0 and changes nothing; the first then installs",
+        [("wait", LICENCE), ("beside", NOTEPAD_EXE), ("wait", NOTEPAD), ("front", NOTEPAD),
+         ("again", OTHER_FOLDER, 0), ("front", LICENCE), ("close", NOTEPAD),
+         ("check", ("file", OTHER_FOLDER + "Eula.txt", None),
+          ("reg", SETTINGS, "TempPath", "REG_SZ", DOWNLOADS)),
+         *accept_with_mouse()[1:], *through_units_and_shortcuts(), *finish(start_app=False)],
+        installed(DOWNLOADS) + [("file", OTHER_FOLDER + "Eula.txt", None)], core=True),
+    row("a second setup program under /S while the first shows its licence page ends with 1618 "
+        "and changes nothing; its log holds the one last line; the first then cancels cleanly",
+        [("wait", LICENCE), ("again", OTHER_FOLDER, 1618, "/S", "/LOG=C:\\second.log"),
+         ("stays", LICENCE), ("click", LICENCE, CANCEL), ("exit",)],
+        nothing_installed(DOWNLOADS) + [("file", OTHER_FOLDER + "Eula.txt", None),
+                                        ("file", OTHER_FOLDER + "ReadMe.txt", None),
+                                        ("log", "C:\\second.log", ["Finished: exit code 1618"])]),
+    row("/S from a download folder and to a desktop named with Polish and Chinese letters "
+        "installs, the texts beside it and both links included; the quiet removal from the "
+        "installed copy takes the links again",
+        [("silent", 60), ("check", *installed_from_named_folder(NAMED_DOWNLOADS)),
+         ("start", INSTALLED_SETUP, "/UNINSTALL", "/S"), ("silent", 60)],
+        program_files(False) + links(False, False) + [
+            ("names", SETTINGS, None), ("names", UNINSTALL, None), ("listed", False),
+            ("vanishes", INSTALLED_SETUP), ("file", NAMED_DOWNLOADS + "Eula.txt", 3566)],
+        prepare=product("Windows 10 Pro"), start=NAMED_DOWNLOADS, args=("/S",), core=True,
+        desktop=NAMED_DESKTOP),
+    row("a first installation through the pages from a download folder and to a desktop "
+        "named with Polish and Chinese letters",
+        [*accept_with_mouse(), *through_units_and_shortcuts(), *finish(start_app=False)],
+        installed_from_named_folder(NAMED_DOWNLOADS, product="Microsoft Windows 7"),
+        start=NAMED_DOWNLOADS, desktop=NAMED_DESKTOP),
+    row("/S from a Temp folder inside a folder named with Polish and Chinese letters ends with 2, "
+        "having written nothing",
+        [("silent", 30, 2)],
+        [("names", SETTINGS, None), ("file", INSTALL, None), ("file", NAMED_DOWNLOADS + "Temp\\Eula.txt", None)],
+        start=NAMED_DOWNLOADS + "Temp\\", args=("/S",)),
 ]

@@ -15,15 +15,8 @@ std::wstring LongPath(std::string path) {
     return L"\\\\?\\" + std::wstring(path.begin(), path.end());
 }
 
-}  // namespace
-
-Scratch::Scratch(const std::string& name) : folder_("C:\\qp-runtime-files\\" + name + "\\") {
-    RemoveTree(folder_);
-    CreateFolders(folder_);
-}
-
-void RemoveTree(const std::string& folder) {
-    const std::wstring root = LongPath(folder);
+// Removes a folder by its "\\?\" form; names outside ASCII included.
+void RemoveLongTree(const std::wstring& root) {
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((root + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
@@ -32,7 +25,7 @@ void RemoveTree(const std::string& folder) {
             if (name == L"." || name == L"..") continue;
             const std::wstring path = root + L"\\" + name;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(std::string(path.begin() + 4, path.end()));
+                RemoveLongTree(path);
             } else {
                 SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
                 DeleteFileW(path.c_str());
@@ -42,6 +35,15 @@ void RemoveTree(const std::string& folder) {
     }
     RemoveDirectoryW(root.c_str());
 }
+
+}  // namespace
+
+Scratch::Scratch(const std::string& name) : folder_("C:\\qp-runtime-files\\" + name + "\\") {
+    RemoveTree(folder_);
+    CreateFolders(folder_);
+}
+
+void RemoveTree(const std::string& folder) { RemoveLongTree(LongPath(folder)); }
 
 bool CreateFolders(const std::string& path) {
     const std::wstring full = LongPath(path);
@@ -93,6 +95,20 @@ uint64_t Fnv1a64(const void* bytes, size_t size) {
     return h;
 }
 
+namespace {
+
+int WaitForExit(PROCESS_INFORMATION& process) {
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(process.hProcess, &code);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
+}  // namespace
+
 int RunAndWait(const std::string& commandLine) {
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
@@ -103,13 +119,20 @@ int RunAndWait(const std::string& commandLine) {
                         &startup, &process)) {
         return -1;
     }
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(process.hProcess, &code);
+    return WaitForExit(process);
+}
+
+int RunAndWait(const std::wstring& commandLine) {
+    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+    line.push_back(L'\0');
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return -1;
     }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(code);
+    return WaitForExit(process);
 }
 
 bool WaitForFile(const std::string& path, int timeoutMs) {

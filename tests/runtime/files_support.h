@@ -42,6 +42,7 @@ uint64_t Fnv1a64(const void* bytes, size_t size);
 
 // Runs a command line and waits for its end (at most 30 s); its exit code, or -1.
 int RunAndWait(const std::string& commandLine);
+int RunAndWait(const std::wstring& commandLine);
 // Waits until the file exists, at most timeoutMs.
 bool WaitForFile(const std::string& path, int timeoutMs);
 

@@ -1,6 +1,8 @@
 // A helper program of the runtime tests, started as a child process:
 //   runtime_probe startpath OUT   writes what GetStartPath gives into OUT
 //   runtime_probe marker OUT      writes "started" into OUT
+//   runtime_probe widepaths OUT   writes GetStartPath, a line break, then in UTF-16
+//                                 GetStartPathWide, a line break and GetProgramFileWide
 // The result appears under its final name only when complete, so a waiting test never
 // reads half of it.
 #include <string>
@@ -32,6 +34,14 @@ int main(int argc, char** argv) {
     if (mode == "startpath") {
         rt::RuntimeStart();
         text = rt::GetStartPath().c_str();
+        rt::RuntimeStop();
+    } else if (mode == "widepaths") {
+        rt::RuntimeStart();
+        const std::wstring wide = std::wstring(rt::GetStartPathWide().c_str()) + L"\n" +
+                                  rt::GetProgramFileWide().c_str();
+        text = std::string(rt::GetStartPath().c_str()) + "\n" +
+               std::string(reinterpret_cast<const char*>(wide.data()),
+                           wide.size() * sizeof(wchar_t));
         rt::RuntimeStop();
     } else if (mode == "marker") {
         text = "started";

@@ -42,6 +42,29 @@ std::string StartPathOfCopyAt(const std::string& path, const Scratch& scratch) {
     return ReadAll(report);
 }
 
+// An ASCII path as UTF-16.
+std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
+// What the probe program reports as its start paths when it runs as program: the ANSI
+// start path, the wide start path and the wide program file.
+struct StartPaths {
+    std::string ansi;
+    std::wstring folder, program;
+};
+StartPaths StartPathsOf(const std::wstring& program, const Scratch& scratch) {
+    const std::string report = scratch.Path("report.txt");
+    DeleteFileA(report.c_str());
+    REQUIRE(RunAndWait(L"\"" + program + L"\" widepaths \"" + Wide(report) + L"\"") == 0);
+    const std::string bytes = ReadAll(report);
+    const size_t cut = bytes.find('\n');
+    REQUIRE(cut != std::string::npos);
+    std::wstring wide((bytes.size() - cut - 1) / sizeof(wchar_t), L'\0');
+    std::memcpy(wide.data(), bytes.data() + cut + 1, wide.size() * sizeof(wchar_t));
+    const size_t wideCut = wide.find(L'\n');
+    REQUIRE(wideCut != std::wstring::npos);
+    return {bytes.substr(0, cut), wide.substr(0, wideCut), wide.substr(wideCut + 1)};
+}
+
 }  // namespace
 
 TEST_CASE("GetStartPath names the running program's folder") {
@@ -84,6 +107,95 @@ TEST_CASE("GetStartPath of a program in other folders, also with names longer th
     }
 }
 
+// A user's download folder may be named with letters that code page 1252 lacks. The ANSI
+// form is the platform's: the Polish L with stroke becomes "L", Chinese letters "?".
+TEST_CASE("GetStartPathWide keeps letters outside the code page; GetStartPath replaces them") {
+    REQUIRE(GetACP() == 1252);
+    Scratch scratch("wide-startpath");
+    const struct {
+        const char* what;
+        std::wstring name;
+        std::string ansi;
+    } cases[] = {
+        {"Polish letters", L"Pobrane \u0141ukasza", "Pobrane Lukasza"},
+        {"Chinese letters", L"\u4e0b\u8f7d", "??"},
+        {"both, beside a letter of the code page", L"\u0141\u4e0b caf\u00e9", "L? caf\xE9"},
+        {"ASCII only", L"Setup files", "Setup files"},
+    };
+    for (const auto& c : cases) {
+        CAPTURE(c.what);
+        const std::wstring folder = Wide(scratch.folder()) + c.name + L"\\";
+        REQUIRE(CreateDirectoryW(folder.c_str(), nullptr));
+        const std::wstring program = folder + L"runtime_probe.exe";
+        REQUIRE(CopyFileW(Wide(ProbePath()).c_str(), program.c_str(), FALSE));
+        const StartPaths got = StartPathsOf(program, scratch);
+        CHECK(got.ansi == scratch.folder() + c.ansi + "\\");
+        CHECK(got.folder == folder);
+        CHECK(got.program == program);
+    }
+}
+
+TEST_CASE("WidePathOf, JoinPath and NarrowPath") {
+    Runtime runtime;
+    const struct {
+        const char* what;
+        std::wstring folder;
+        const char* name;
+        std::wstring joined;
+        std::string narrow;
+    } cases[] = {
+        {"a plain folder", L"C:\\Downloads\\", "Eula.txt", L"C:\\Downloads\\Eula.txt",
+         "C:\\Downloads\\Eula.txt"},
+        {"letters outside the code page, kept and then replaced", L"C:\\\u0141 \u4e0b\\",
+         "ReadMe.txt", L"C:\\\u0141 \u4e0b\\ReadMe.txt", "C:\\L ?\\ReadMe.txt"},
+        {"a name in code page 1252", L"C:\\", "Caf\xE9.txt", L"C:\\Caf\u00e9.txt",
+         "C:\\Caf\xE9.txt"},
+        {"no folder", L"", "x.txt", L"x.txt", "x.txt"},
+        {"no name", L"C:\\d\\", "", L"C:\\d\\", "C:\\d\\"},
+        {"a null name", L"C:\\d\\", nullptr, L"C:\\d\\", "C:\\d\\"},
+    };
+    for (const auto& c : cases) {
+        CAPTURE(c.what);
+        const WidePath joined = JoinPath(c.folder.c_str(), c.name);
+        CHECK(std::wstring(joined.c_str()) == c.joined);
+        CHECK(std::string(NarrowPath(joined.c_str()).c_str()) == c.narrow);
+    }
+    CHECK(std::wstring(WidePathOf("C:\\Caf\xE9\\").c_str()) == L"C:\\Caf\u00e9\\");
+    CHECK(WidePathOf(nullptr).empty());
+    CHECK(std::string(NarrowPath(nullptr).c_str()).empty());
+    CHECK(std::wstring(JoinPath(nullptr, "x").c_str()) == L"x");
+}
+
+TEST_CASE("OpenFile and DeleteFile by a UTF-16 path reach a folder its ANSI form cannot") {
+    Runtime runtime;
+    Scratch scratch("wide-files");
+    const std::wstring folder = Wide(scratch.folder()) + L"Pulpit \u0141ukasza \u684c\u9762\\";
+    REQUIRE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring path = folder + L"file.bin";
+    const NewString ansi = NarrowPath(path.c_str());
+
+    FileVariable viaAnsi(FileKind::kBinary);
+    CHECK(OpenFile(viaAnsi, ansi.c_str(), "w") == 1);  // "Lukasza ??" names no folder
+    FileVariable file(FileKind::kBinary);
+    REQUIRE(OpenFile(file, path.c_str(), "w") == 0);
+    CHECK(WriteToFile(file, FileData::Text("wide"), 4) == 4);
+    CloseFile(file);
+    REQUIRE(OpenFile(file, path.c_str(), "R") == 0);
+    char read[4] = {};
+    CHECK(ReadFromFile(file, FileData::Variable(read), 4) == 0);
+    CHECK(std::string(read, 4) == "wide");
+    CloseFile(file);
+    FileVariable unknownMode(FileKind::kBinary);
+    CHECK(OpenFile(unknownMode, path.c_str(), "x") == 1);
+
+    CHECK(DeleteFile(ansi.c_str()) == 0);
+    CHECK(GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES);
+    CHECK(DeleteFile(path.c_str()) != 0);
+    CHECK(GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES);
+    CHECK(DeleteFile(path.c_str()) == 0);
+    CHECK(DeleteFile(static_cast<const wchar_t*>(nullptr)) == 0);
+}
+
 TEST_CASE("CreateDirectory makes one level; DeleteFile removes files") {
     Scratch scratch("folders");
     const std::string folder = scratch.Path("new");
@@ -98,7 +210,7 @@ TEST_CASE("CreateDirectory makes one level; DeleteFile removes files") {
     CHECK(DeleteFile(file.c_str()) != 0);
     CHECK_FALSE(Exists(file));
     CHECK(DeleteFile(file.c_str()) == 0);
-    CHECK(DeleteFile(nullptr) == 0);
+    CHECK(DeleteFile(static_cast<const char*>(nullptr)) == 0);
 }
 
 TEST_CASE("OpenFile by mode") {

@@ -168,8 +168,11 @@ class Prefix:
 
 
 def write_reg_file(path, entries):
-    """A REGEDIT4 file of (key, name, data) entries, as Prefix.reg_import takes them."""
-    lines = ['REGEDIT4', '']
+    """A REGEDIT4 file of (key, name, data) entries, as Prefix.reg_import takes them; a
+    version 5 file (UTF-16) when a text holds a letter that code page 1252 lacks."""
+    texts = [t for key, name, data in entries for t in (key, name, data) if isinstance(t, str)]
+    wide = any(not _in_cp1252(t) for t in texts)
+    lines = ['Windows Registry Editor Version 5.00' if wide else 'REGEDIT4', '']
     for key, name, data in entries:
         lines.append('[' + expand_root(key) + ']')
         quoted = '"' + name.replace('\\', '\\\\').replace('"', '\\"') + '"'
@@ -184,7 +187,16 @@ def write_reg_file(path, entries):
             lines.append(quoted + '="' + data.replace('\\', '\\\\').replace('"', '\\"') + '"')
         lines.append('')
     with open(path, 'wb') as f:
-        f.write('\r\n'.join(lines).encode('cp1252'))
+        text = '\r\n'.join(lines)
+        f.write(('\ufeff' + text).encode('utf-16-le') if wide else text.encode('cp1252'))
+
+
+def _in_cp1252(text):
+    try:
+        text.encode('cp1252')
+        return True
+    except UnicodeEncodeError:
+        return False
 
 
 def copy_prefix(source, target):
