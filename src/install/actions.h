@@ -53,8 +53,9 @@ int32_t WriteResourceFile(int32_t resource, int32_t type, const char* path);
 // application, checks that both arrived and copies this program beside them. 0; ends
 // the program when a file did not arrive.
 int32_t CopyApplicationFiles();
-// 0 when both program files are in InstallFolder with the payload's size; otherwise
-// tells the user which one is missing and ends the program.
+// 0 when both program files are in InstallFolder with the payload's size and neither
+// write of this run failed; otherwise tells the user which one is missing and ends the
+// program.
 int32_t VerifyApplicationFiles();
 // Copies this program to InstallFolder\SetupQuorvexPlenar.exe, the file the uninstall
 // entry names, unless it runs from there. A copy that did not arrive whole is deleted
