@@ -94,6 +94,8 @@ class Run:
         self.shots_taken = 0
         self.shots = []
         self.setup = None
+        self.running = []  # programs the preparation started and left running
+        self.others = set()
         self.probe = None
         self.ending = None
 
@@ -139,6 +141,14 @@ class Run:
             winebed.write_reg_file(reg_file, self.sc["prepare"]["reg"])
             subprocess.run(["wine", winebed.REG, "import", str(reg_file)], env=self.env, check=True,
                            capture_output=True)
+        for path in self.sc["prepare"].get("hold", ()):
+            self.ask("hold", self.windows_path(path))
+        for program in self.sc["prepare"].get("run", ()):
+            self.running.append(subprocess.Popen(["wine", program], env=self.env, cwd=self.dir,
+                                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+            if program == S.APP_EXE:
+                self.do_app(True)  # its library loaded, its shapes shown
+        self.others = set(self.titles())  # windows that are not the setup program's
 
     def start(self):
         folder = self.windows_path(self.sc["start"])
@@ -218,6 +228,19 @@ class Run:
         args = [self.windows_path(a) if a.startswith(("DESKTOP\\", "TEMP\\")) else a for a in command]
         self.setup = subprocess.Popen(["wine", *args], env=self.env, cwd=self.dir,
                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def do_quitapp(self):
+        """The installed application's close box, then its process's end: until then its
+        files are still in use."""
+        self.do_close(S.APP)
+
+        def ended():
+            if any(p["exe"].lower() == "quorvexplenar.exe" for p in self.ask("procs")["procs"]):
+                raise Failure("the application still runs")
+        self.poll(ended, 10)
+
+    def do_release(self):
+        self.ask("release")
 
     def do_press(self, key):
         xdotool(self.env, "key", key)
@@ -309,13 +332,14 @@ class Run:
             raise Failure(f"{title!r} was not painted again after being covered ({same:.0%} as before)")
 
     def do_check(self, *checks):
+        self.reg_cache.clear()  # read afresh: the program may have changed them since
         for check in checks:
             self.outcome(check)
 
     def do_silent(self, seconds=15, code=0):
         deadline = time.time() + seconds * self.d.patience
         while self.setup.poll() is None:
-            shown = self.titles()
+            shown = [title for title in self.titles() if title not in self.others]
             if shown:
                 raise Failure(f"a window appeared: {shown}")
             if time.time() > deadline:
@@ -506,6 +530,7 @@ class Run:
                     self.step(*step)
                 except Failure as failure:
                     raise Failure(f"{step[0]} {step[1:2]}: {failure}") from None
+            self.reg_cache.clear()
             for check in self.sc["outcome"]:
                 try:
                     self.outcome(check)
