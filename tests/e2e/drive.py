@@ -239,6 +239,13 @@ class Run:
                 raise Failure("the application still runs")
         self.poll(ended, 10)
 
+    def do_kill(self, seconds=0):
+        """The followed program ended at once, as the task manager ends a program: no code
+        of its own runs after the signal."""
+        time.sleep(seconds)
+        self.setup.kill()
+        self.setup.wait(10)
+
     def do_release(self):
         self.ask("release")
 

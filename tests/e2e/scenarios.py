@@ -22,6 +22,8 @@ Steps:
   ("start", PROGRAM, ARGS...)       starts another program, which later steps follow
   ("app", RUNNING)                  the installed application runs (or not)
   ("quitapp",)                      the application's close box, then its process has ended
+  ("kill", [SECONDS])               after SECONDS (0), the followed program is ended at once,
+                                    as the task manager ends a program
   ("release",)                      the files held since the preparation are let go
 Outcome:
   ("reg", KEY, NAME, TYPE, DATA)    a value; TYPE None: the value is absent;
@@ -714,4 +716,10 @@ SCENARIOS = [
          ("listed", True), ("file", INSTALL + "\\home.bmp", 9), ("file", "DESKTOP\\" + APP_LINK, 4),
          ("file", INSTALLED_SETUP, "setup")],
         prepare=held(installed_before(), INSTALL + "\\home.bmp"), start=INSTALL + "\\"),
+    row("a run ended during the please-wait page, then /S, gives a first installation",
+        [*accept_with_mouse(), *through_units_and_shortcuts(), ("wait", WAIT), ("kill", 0.4),
+         ("check", ("reg", UNINSTALL, "DisplayVersion", "REG_SZ", "2.11"),
+          ("file", INSTALL + "\\Keyglyph.dll", None)),
+         ("start", DOWNLOADS + "SetupQuorvexPlenar.exe", "/S"), ("silent", 60)],
+        installed(DOWNLOADS, product="Windows 10 Pro"), prepare=product("Windows 10 Pro")),
 ]
