@@ -3,8 +3,8 @@
 //
 // Every action takes no arguments and talks through the Global setup record
 // (record/setup_state.h). Failures are silent unless an action says otherwise: the
-// only one the user hears of is a program file that did not arrive, which ends the
-// program with a message.
+// user hears of a program file that did not arrive, which ends the program with a
+// message, and the setup program tells of a removal that could not delete a file.
 #pragma once
 
 #include <cstdint>
@@ -57,8 +57,9 @@ int32_t WriteResourceFile(int32_t resource, int32_t type, const wchar_t* path);
 // application, checks that both arrived and copies this program beside them. 0; ends
 // the program when a file did not arrive.
 int32_t CopyApplicationFiles();
-// 0 when both program files are in InstallFolder with the payload's size; otherwise
-// tells the user which one is missing and ends the program.
+// 0 when both program files are in InstallFolder with the payload's size and neither
+// write of this run failed; otherwise tells the user which one is missing and ends the
+// program.
 int32_t VerifyApplicationFiles();
 // Copies this program to InstallFolder\SetupQuorvexPlenar.exe, the file the uninstall
 // entry names, unless it runs from there. A copy that did not arrive whole is deleted
@@ -98,9 +99,23 @@ int32_t ApplyCompatibilityLayer();
 
 // ---- Removal ------------------------------------------------------------------------
 
-// Removes the registry records, the program files and the desktop shortcuts.
+// Removes the program files, then the registry records and the desktop shortcuts. 0
+// when done; 1 when a file could not be deleted (FileLeft names it): the records and
+// shortcuts then stay, so that the platform's list can run the removal again.
 int32_t RemoveInstallation();
-// Deletes the program files from the folder recorded as "pathe".
+// Deletes the program files from the folder recorded as "pathe". 0 when none stayed;
+// otherwise the number that could not be deleted, the first named in FileLeft. A file
+// that is not there is no failure.
 int32_t DeleteInstalledFiles();
+// New string: the folder recorded as "pathe" when the removal may delete from it, else
+// the empty text.
+rt::NewString FolderToRemoveFrom();
+
+// ---- Program files in use -------------------------------------------------------------
+
+// New string: the path of the application or library that a process runs or holds
+// open, in InstallFolder or in the folder the removal deletes from; the empty text when
+// neither is in use (a file that is not there is not).
+rt::NewString ProgramFileInUse();
 
 }  // namespace install

@@ -21,16 +21,23 @@ constexpr const char* kOldProgramFiles[] = {
     "\\tools.bmp",         "\\dial.bmp",
 };
 
-// The program files that must have arrived, in the order they are checked.
+// The program files that must have arrived, in the order they are written and checked.
 struct ProgramFile {
-    const char* path;  // below InstallFolder
+    const char* writtenAs;  // below InstallFolder
+    const char* path;       // below InstallFolder, as checked
     const char* shownName;
     int32_t resource;
 };
 constexpr ProgramFile kProgramFiles[] = {
-    {"\\Keyglyph.dll", "Keyglyph.dll", kLibraryPayload},
-    {"\\quorvexplenar.exe", "QuorvexPlenar.exe", kApplicationPayload},
+    {"\\Keyglyph.dll", "\\Keyglyph.dll", "Keyglyph.dll", kLibraryPayload},
+    {kApplicationFile, "\\quorvexplenar.exe", "QuorvexPlenar.exe", kApplicationPayload},
 };
+constexpr size_t kProgramFileCount = sizeof kProgramFiles / sizeof kProgramFiles[0];
+
+// Whether this run's write of each program file failed. Such a file has not arrived,
+// whatever is there: an older copy that could not be replaced (it was in use) has the
+// payload's size too.
+bool g_writeFailed[kProgramFileCount];
 
 constexpr DWORD kPauseBeforeWriting = 1000;
 constexpr DWORD kPauseBeforeChecking = 500;
@@ -77,27 +84,24 @@ int64_t FileSize(const wchar_t* path) {
     setup::EndSetup();
 }
 
-}  // namespace
-
-int32_t WriteResourceFile(int32_t resource, int32_t type, const char* path) {
-    return WriteResourceFile(resource, type, rt::WidePathOf(path).c_str());
-}
-
-int32_t WriteResourceFile(int32_t resource, int32_t type, const wchar_t* path) {
+// WriteResourceFile's work: true when the file now holds the resource's bytes whole.
+bool WritePayload(int32_t resource, int32_t type, const wchar_t* path) {
     // Written straight from the program's own resource. A copy into a new block first
     // (and a file written from it) took ten times as long as the write for the 9.9 MB
     // application: every page of the new block is new memory to the system.
     const rt::ResourceBytes payload = rt::FindResourceBytes(resource, type);
-    if (!payload.bytes) return 0;
+    if (!payload.bytes) return false;
     const int32_t size = static_cast<int32_t>(payload.size);
     const rt::NewString shown = rt::NarrowPath(path);
+    bool whole = false;
     rt::FileVariable file(rt::FileKind::kBinary);
     if (rt::OpenFile(file, path, "w") == 0) {
         const int32_t written =
             rt::WriteToFile(file, rt::FileData::Bytes(payload.bytes, payload.size), size);
         const DWORD error = GetLastError();
         rt::CloseFile(file);
-        if (written == size) {
+        whole = written == size;
+        if (whole) {
             rt::Log("File %s: written, %ld bytes", shown.c_str(), static_cast<long>(size));
         } else {
             rt::LogOutcome(static_cast<long>(error ? error : ERROR_WRITE_FAULT),
@@ -108,6 +112,18 @@ int32_t WriteResourceFile(int32_t resource, int32_t type, const wchar_t* path) {
     } else {
         rt::LogOutcome(static_cast<long>(GetLastError()), "File %s: not written", shown.c_str());
     }
+    return whole;
+}
+
+}  // namespace
+
+int32_t WriteResourceFile(int32_t resource, int32_t type, const char* path) {
+    WritePayload(resource, type, rt::WidePathOf(path).c_str());
+    return 0;
+}
+
+int32_t WriteResourceFile(int32_t resource, int32_t type, const wchar_t* path) {
+    WritePayload(resource, type, path);
     return 0;
 }
 
@@ -119,9 +135,12 @@ int32_t CopyApplicationFiles() {
         rt::DeleteFile(rt::Concat(folder, kSetupFile).c_str());
     }
     tk::WaitPainted(kPauseBeforeWriting);
-    WriteResourceFile(kLibraryPayload, kPayloadType, rt::Concat(folder, "\\Keyglyph.dll").c_str());
-    WriteResourceFile(kApplicationPayload, kPayloadType,
-                      rt::Concat(folder, kApplicationFile).c_str());
+    for (size_t i = 0; i < kProgramFileCount; ++i) {
+        const ProgramFile& file = kProgramFiles[i];
+        g_writeFailed[i] =
+            !WritePayload(file.resource, kPayloadType,
+                          rt::WidePathOf(rt::Concat(folder, file.writtenAs).c_str()).c_str());
+    }
     tk::WaitPainted(kPauseBeforeChecking);
     VerifyApplicationFiles();
     CopySetupProgram();
@@ -129,9 +148,10 @@ int32_t CopyApplicationFiles() {
 }
 
 int32_t VerifyApplicationFiles() {
-    for (const ProgramFile& file : kProgramFiles) {
+    for (size_t i = 0; i < kProgramFileCount; ++i) {
+        const ProgramFile& file = kProgramFiles[i];
         rt::NewString path = rt::Concat(g_setup.InstallFolder.c_str(), file.path);
-        if (!Arrived(path.c_str(), PayloadSize(file.resource, kPayloadType))) {
+        if (g_writeFailed[i] || !Arrived(path.c_str(), PayloadSize(file.resource, kPayloadType))) {
             ReportMissing(file.shownName);
         }
         rt::Log("File %s: arrived whole", path.c_str());

@@ -1,5 +1,6 @@
 // Removal of an installation: registry records, program files and shortcuts.
 #include <cstring>
+#include <utility>
 
 #include "install/actions.h"
 #include "registry/registry_path.h"
@@ -38,6 +39,9 @@ rt::NewString RegisteredInstallFolder() {
 
 bool Empty(const rt::Text& text) { return text.c_str()[0] == '\0'; }
 
+// Deleting a file that is not there leaves the removal as done as deleting it.
+bool NotThere(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
 // Whether the removal may delete from a recorded folder: a plain local absolute path
 // as our setup records it ("C:\Quorvex Plenar"), at most with one trailing backslash.
 // The value can be edited by anyone, so whatever could lead elsewhere is refused: "."
@@ -69,6 +73,9 @@ bool PlainLocalFolder(const char* path) {
 
 int32_t RemoveInstallation() {
     g_setup.RemovalFolder = RegisteredInstallFolder();
+    // The files go first: while one stays (a program started since the check holds it),
+    // the records stay too, and the platform's list can run the removal again.
+    if (DeleteInstalledFiles() != 0) return 1;
     g_setup.WorkText = ReadProductName();
     const char* product = g_setup.WorkText.c_str();
     bool layered = false;
@@ -90,7 +97,6 @@ int32_t RemoveInstallation() {
         }
     }
     g_setup.RegStatus = reg::RegDeleteKeyByPath(kUninstallKey);
-    DeleteInstalledFiles();
     DeleteShortcuts();
     return 0;
 }
@@ -98,11 +104,20 @@ int32_t RemoveInstallation() {
 int32_t DeleteInstalledFiles() {
     // The repair road comes here without RemoveInstallation having read the folder.
     if (Empty(g_setup.RemovalFolder)) g_setup.RemovalFolder = RegisteredInstallFolder();
+    g_setup.FileLeft = "";
     if (!PlainLocalFolder(g_setup.RemovalFolder.c_str())) return 0;  // also when empty
+    int32_t left = 0;
     for (const char* name : kInstalledFiles) {
-        rt::DeleteFile(rt::Concat(g_setup.RemovalFolder.c_str(), name).c_str());
+        const rt::NewString path = rt::Concat(g_setup.RemovalFolder.c_str(), name);
+        if (rt::DeleteFile(path.c_str()) || NotThere(GetLastError())) continue;
+        if (left++ == 0) g_setup.FileLeft = path.c_str();
     }
-    return 0;
+    return left;
+}
+
+rt::NewString FolderToRemoveFrom() {
+    rt::NewString folder = RegisteredInstallFolder();
+    return PlainLocalFolder(folder.c_str()) ? std::move(folder) : rt::CopyString("");
 }
 
 }  // namespace install

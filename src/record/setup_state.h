@@ -40,6 +40,7 @@ struct GlobalSetup {
     rt::Text InstallFolder;     // system drive + "\Quorvex Plenar", no trailing backslash
     rt::Text LogFolder;         // system drive + "\Quorvex Plenar Log Files"
     rt::Text RemovalFolder;     // "pathe" as the removal reads it; empty until then
+    rt::Text FileLeft;          // the first file the removal could not delete; or empty
     rt::Text ProductNameText;   // the platform's product name, for the "Windows" value
     rt::Text SelfDeletePath;    // InstallFolder + "\SetupQuorvexPlenar.exe"
     rt::Text FontName;          // face of every page font: "Arial"

@@ -11,6 +11,7 @@
 #include "runtime/process.h"
 #include "setup/another_setup.h"
 #include "setup/command_line.h"
+#include "setup/in_use.h"
 #include "setup/pages.h"
 #include "record/setup_state.h"
 #include "toolkit/message_box.h"
@@ -129,6 +130,7 @@ void StartUp() {
 // W5 to W9 of the wizard without its pages, for /S: the units and shortcuts come from
 // the switches, and nothing is started afterwards.
 [[noreturn]] void InstallSilently() {
+    WaitUntilProgramFilesFree();
     g_setup.RegStatus = reg::RegWriteString(install::kSettingsKey, g_setup.SpeedUnit.c_str(), "Speede");
     g_setup.RegStatus =
         reg::RegWriteString(install::kSettingsKey, g_setup.TemperatureUnit.c_str(), "Tempe");
@@ -151,6 +153,8 @@ void StartUp() {
         if (page == kShortcuts) ShortcutPage();
         page += g_setup.PageResult == 1 ? -1 : 1;
     }
+    // Asked before the please-wait page, which is topmost and would cover the application.
+    WaitUntilProgramFilesFree();
     ProgressPage();
     install::WriteSettingsRecords();
     install::CopyApplicationFiles();
@@ -203,6 +207,7 @@ void DeleteInstalledSetupProgram() {
     OptionsPage();
     if (g_setup.OptionChoice == kChoseSetup) RunWizard();
     if (g_setup.OptionChoice == kChoseRepair) {
+        WaitUntilProgramFilesFree();
         install::DeleteInstalledFiles();
         install::DeleteShortcuts();
         RunWizard();
@@ -211,7 +216,8 @@ void DeleteInstalledSetupProgram() {
         g_setup.OptionChoice = 0;
         UninstallConfirmPage();
         if (g_setup.OptionChoice == 1) {
-            install::RemoveInstallation();
+            WaitUntilProgramFilesFree();
+            if (install::RemoveInstallation() != 0) ReportRemovalUnfinished();
             UninstallDonePage();
             ReleasePageImages();
         }
@@ -229,7 +235,8 @@ void DeleteInstalledSetupProgram() {
         EndSetup();
     }
     if (g_setup.SilentUninstall == 0) InstallSilently();
-    install::RemoveInstallation();
+    WaitUntilProgramFilesFree();
+    if (install::RemoveInstallation() != 0) ReportRemovalUnfinished();
     ReleasePageImages();
     DeleteInstalledSetupProgram();
     EndSetup();

@@ -96,6 +96,8 @@ class Run:
         self.setup = None
         # The setup program this scenario starts: the build's, or a signed copy of it.
         self.started = driver.signed_setup() if scenario["signed"] else driver.setup
+        self.running = []  # programs the preparation started and left running
+        self.others = set()
         self.probe = None
         self.ending = None
         # A desktop folder of another name, under the user's profile folder.
@@ -152,6 +154,16 @@ class Run:
             winebed.write_reg_file(reg_file, reg)
             subprocess.run(["wine", winebed.REG, "import", str(reg_file)], env=self.env, check=True,
                            capture_output=True)
+        for path in self.sc["prepare"].get("hold", ()):
+            self.ask("hold", self.windows_path(path))
+        for program in self.sc["prepare"].get("run", ()):
+            self.running.append(subprocess.Popen(["wine", program], env=self.env, cwd=self.dir,
+                                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+            if program == S.APP_EXE:
+                self.do_app(True)  # its library loaded, its shapes shown
+        for title in self.sc["prepare"].get("minimize", ()):
+            self.ask("minimize", title)
+        self.others = set(self.titles())  # windows that are not the setup program's
 
     def start(self):
         self.setup = self.launch(self.sc["start"], self.sc["args"])
@@ -260,6 +272,27 @@ class Run:
                 raise Failure(f"the foreground window is {window and window['title']!r}, not {title!r}")
         self.poll(in_front)
 
+    def do_quitapp(self):
+        """The installed application closed as from the taskbar (no click, which would
+        bring it to the front first), then its process's end: until then its files are
+        still in use."""
+        self.ask("shut", S.APP)
+
+        def ended():
+            if any(p["exe"].lower() == "quorvexplenar.exe" for p in self.ask("procs")["procs"]):
+                raise Failure("the application still runs")
+        self.poll(ended, 10)
+
+    def do_kill(self, seconds=0):
+        """The followed program ended at once, as the task manager ends a program: no code
+        of its own runs after the signal."""
+        time.sleep(seconds)
+        self.setup.kill()
+        self.setup.wait(10)
+
+    def do_release(self):
+        self.ask("release")
+
     def do_press(self, key):
         xdotool(self.env, "key", key)
 
@@ -350,14 +383,14 @@ class Run:
             raise Failure(f"{title!r} was not painted again after being covered ({same:.0%} as before)")
 
     def do_check(self, *checks):
+        self.reg_cache.clear()  # read afresh: the program may have changed them since
         for check in checks:
             self.outcome(check)
-        self.reg_cache = {}  # the registry read here changes with the steps that follow
 
     def do_silent(self, seconds=15, code=0):
         deadline = time.time() + seconds * self.d.patience
         while self.setup.poll() is None:
-            shown = self.titles()
+            shown = [title for title in self.titles() if title not in self.others]
             if shown:
                 raise Failure(f"a window appeared: {shown}")
             if time.time() > deadline:
@@ -555,6 +588,7 @@ class Run:
                     self.step(*step)
                 except Failure as failure:
                     raise Failure(f"{step[0]} {step[1:2]}: {failure}") from None
+            self.reg_cache.clear()
             for check in self.sc["outcome"]:
                 try:
                     self.outcome(check)

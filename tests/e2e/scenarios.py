@@ -26,6 +26,11 @@ Steps:
                                     steps still follow the first
   ("front", TITLE)                  the window is the foreground window
   ("app", RUNNING)                  the installed application runs (or not)
+  ("quitapp",)                      the application closed as from the taskbar, then its
+                                    process has ended
+  ("kill", [SECONDS])               after SECONDS (0), the followed program is ended at once,
+                                    as the task manager ends a program
+  ("release",)                      the files held since the preparation are let go
 Outcome:
   ("reg", KEY, NAME, TYPE, DATA)    a value; TYPE None: the value is absent;
                                     DATA ANY: any non-empty text
@@ -48,6 +53,10 @@ names the desktop folder under the profile folder instead of Desktop: the driver
 it and points the user's shell folder values at it.
 Prepared registry data: a text, an int (REG_DWORD), None (deleted), or (TYPE, BYTES) for
 a value of any type and content (a string type always gets a final NUL).
+A preparation may also name "hold": files another program keeps open, shared with nobody,
+until ("release",); and "run": programs started before the setup program and left
+running (the application until it shows its shapes); "minimize": windows then minimised
+by title.
 """
 
 ANY = "(any non-empty text)"
@@ -71,7 +80,7 @@ APP_LINK_BOX, LOG_LINK_BOX = 2, 3
 SETUP_CHOICE, REPAIR_CHOICE, UNINSTALL_CHOICE = 2, 3, 4
 RUN_BOX, FINISHED = 3, 301
 YES, NO, DONE_FINISHED = 2, 110, 101
-BOX_TEXT, BOX_OK = 65535, 1
+BOX_TEXT, BOX_OK, BOX_CANCEL, BOX_RETRY = 65535, 1, 2, 4
 
 # ---- Places --------------------------------------------------------------------------
 INSTALL = "C:\\Quorvex Plenar"
@@ -165,6 +174,18 @@ DONE_START = {
 }
 PAGE = {"centred": True, "caption": True}
 TEMP_REFUSAL = "Sorry, You need to Extract / Unzip the Setup program first."
+
+
+def in_use(name):
+    return (f"Sorry, the file '{name}' is in use by Quorvex Plenar or another program.\r\n\r\n"
+            "Please close Quorvex Plenar, then click Retry. Cancel leaves the installation as it is.")
+
+
+def not_removed(name):
+    return (f"Sorry, the file '{name}' could not be removed from your computer.\r\n\r\n"
+            "Please close Quorvex Plenar, then run the uninstall again.")
+
+
 COPY_FAILURE = ("Sorry, the file 'Keyglyph.dll' was not copied to your computer.\r\n\r\n"
                 "Please run Setup again, or download the other setup with the individual "
                 "files included.")
@@ -402,6 +423,19 @@ def product(name):
 
 def version(data):
     return {"reg": [(SETTINGS, "versione", data)], "files": []}
+
+
+def app_running(prepare, minimized=False):
+    """The preparation, and then the installed application started and left running;
+    minimized: then minimised, as a user who goes on with the setup program's pages
+    leaves it. (A window of another program next in line is activated under Wine when a
+    page closes, and Wine can then stack its picture over the next page on the screen.)"""
+    return dict(prepare, run=[APP_EXE], minimize=[APP] if minimized else [])
+
+
+def held(prepare, *paths):
+    """The preparation, and then the files held open by another program."""
+    return dict(prepare, hold=list(paths))
 
 
 REG_SZ, REG_BINARY, REG_DWORD, REG_MULTI_SZ, REG_QWORD = 1, 3, 4, 7, 11
@@ -703,4 +737,74 @@ SCENARIOS = [
         [("silent", 30, 2)],
         [("names", SETTINGS, None), ("file", INSTALL, None), ("file", NAMED_DOWNLOADS + "Temp\\Eula.txt", None)],
         start=NAMED_DOWNLOADS + "Temp\\", args=("/S",)),
+
+    # ---- Off the happy road: the application in use, a run cut short
+    row("/S over the same version while the application runs changes nothing, logs the file "
+        "and ends with 4",
+        [("silent", 30, 4)],
+        untouched_installation() + [
+            ("reg", SETTINGS, "Speede", "REG_SZ", "K"), ("app", True),
+            ("log", "C:\\setup.log", SILENT_LOG[:7] + [
+                f"Folder {INSTALL}: already there", f"Folder {LOGS}: already there",
+                "Installed version: 2.11",
+                f"File {APP_EXE}: in use by another program: nothing changed",
+                "Finished: exit code 4"])],
+        prepare=app_running(installed_before()), args=("/S", "/LOG=C:\\setup.log")),
+    row("Repair while the application runs asks to close it; Retry once it is closed repairs",
+        [("wait", OPTIONS), ("click", OPTIONS, REPAIR_CHOICE), ("click", OPTIONS, NEXT),
+         ("wait", ERROR), ("front", ERROR),
+         ("controls", ERROR, {BOX_TEXT: {"text": in_use("QuorvexPlenar.exe")}}), ("shot", "in-use"), ("check", *untouched_installation()), ("quitapp",),
+         ("click", ERROR, BOX_RETRY), ("wait", LICENCE), *accept_with_keys()[1:],
+         *through_units_and_shortcuts(), *finish(start_app=False)],
+        installed(DOWNLOADS, product="Microsoft Windows 10 Pro", also=("Nullbre", "DriverName")) + [
+            ("file", INSTALL + "\\home.bmp", None), ("file", INSTALL + "\\" + REMOVAL_KEEPS, None)],
+        prepare=app_running(installed_before(), minimized=True)),
+    row("Repair while the application runs, then Cancel, changes nothing",
+        leave(ERROR, ("click", BOX_CANCEL), [("wait", OPTIONS), ("click", OPTIONS, REPAIR_CHOICE),
+                                             ("click", OPTIONS, NEXT), ("wait", ERROR),
+                                             ("front", ERROR)]),
+        untouched_installation() + [("app", True)],
+        prepare=app_running(installed_before(), minimized=True)),
+    row("Uninstall while the application runs asks to close it; Retry once it is closed "
+        "removes everything",
+        [("wait", OPTIONS), ("click", OPTIONS, UNINSTALL_CHOICE), ("click", OPTIONS, NEXT),
+         ("wait", CONFIRM), ("window", CONFIRM, dict(PAGE, topmost=True)),
+         ("front", CONFIRM), ("click", CONFIRM, YES),
+         ("wait", ERROR), ("front", ERROR),
+         ("controls", ERROR, {BOX_TEXT: {"text": in_use("QuorvexPlenar.exe")}}),
+         ("check", *untouched_installation()), ("quitapp",), ("click", ERROR, BOX_RETRY),
+         ("wait", DONE), ("click", DONE, DONE_FINISHED), ("exit",)],
+        uninstalled(tooltips=False), prepare=app_running(installed_before(), minimized=True),
+        start=INSTALL + "\\"),
+    row("/UNINSTALL /S while the application runs changes nothing and ends with 4; once it is "
+        "closed, again removes everything",
+        [("silent", 60, 4), ("check", *untouched_installation()), ("quitapp",),
+         ("start", INSTALLED_SETUP, "/UNINSTALL", "/S"), ("silent", 60)],
+        uninstalled(tooltips=False), prepare=app_running(installed_before()),
+        start=INSTALL + "\\", args=("/UNINSTALL", "/S"), core=True),
+    row("/UNINSTALL /S that cannot delete a file held open keeps the uninstall entry and the "
+        "settings and ends with 5; once it is free, again removes everything",
+        [("silent", 60, 5),
+         ("check", ("file", INSTALL + "\\home.bmp", 9), ("file", APP_EXE, None),
+          ("reg", SETTINGS, "versione", "REG_SZ", "2.11"), ("listed", True),
+          ("file", "DESKTOP\\" + APP_LINK, 4), ("file", INSTALLED_SETUP, "setup")),
+         ("release",), ("start", INSTALLED_SETUP, "/UNINSTALL", "/S"), ("silent", 60)],
+        uninstalled(tooltips=False), prepare=held(installed_before(), INSTALL + "\\home.bmp"),
+        start=INSTALL + "\\", args=("/UNINSTALL", "/S")),
+    row("Uninstall that cannot delete a file held open names it in place of the finished page; "
+        "the uninstall entry, the settings and the installed setup program stay",
+        [("wait", OPTIONS), ("click", OPTIONS, UNINSTALL_CHOICE), ("click", OPTIONS, NEXT),
+         ("wait", CONFIRM), ("click", CONFIRM, YES),
+         ("wait", ERROR), ("controls", ERROR, {BOX_TEXT: {"text": not_removed("home.bmp")}}),
+         ("shot", "not-removed"), ("click", ERROR, BOX_OK), ("exit",)],
+        [("reg", SETTINGS, "versione", "REG_SZ", "2.11"), ("reg", LAYERS, APP_EXE, "REG_SZ", "~ WIN7RTM"),
+         ("listed", True), ("file", INSTALL + "\\home.bmp", 9), ("file", "DESKTOP\\" + APP_LINK, 4),
+         ("file", INSTALLED_SETUP, "setup")],
+        prepare=held(installed_before(), INSTALL + "\\home.bmp"), start=INSTALL + "\\"),
+    row("a run ended during the please-wait page, then /S, gives a first installation",
+        [*accept_with_mouse(), *through_units_and_shortcuts(), ("wait", WAIT), ("kill", 0.4),
+         ("check", ("reg", UNINSTALL, "DisplayVersion", "REG_SZ", "2.11"),
+          ("file", INSTALL + "\\Keyglyph.dll", None)),
+         ("start", DOWNLOADS + "SetupQuorvexPlenar.exe", "/S"), ("silent", 60)],
+        installed(DOWNLOADS, product="Windows 10 Pro"), prepare=product("Windows 10 Pro")),
 ]

@@ -19,6 +19,9 @@
 //   grab PATH                the whole screen as a 24-bit BMP file, from inside the
 //                            running probe: no process is started, so a short-lived
 //                            page can be caught even where processes start slowly
+//   hold PATH                keeps the file open, shared with nobody, as a program
+//                            that uses it would
+//   release                  closes every file held
 //   quit
 //
 // Texts are ANSI (code page 1252); bytes from 0x80 up are written as \u00XX and the
@@ -321,6 +324,25 @@ bool WaitUntil(Test test, DWORD milliseconds) {
     }
 }
 
+// The files "hold" keeps open until "release" (or the probe's end).
+std::vector<HANDLE> g_held;
+
+std::string Hold(const std::string& path) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return Error("cannot hold " + path + ": error " + std::to_string(GetLastError()));
+    }
+    g_held.push_back(file);
+    return "{\"held\":" + Quote(path) + "}";
+}
+
+std::string Release() {
+    for (HANDLE file : g_held) CloseHandle(file);
+    g_held.clear();
+    return "{\"released\":true}";
+}
+
 std::vector<std::string> Split(const std::string& line) {
     std::vector<std::string> parts;
     size_t start = 0;
@@ -344,10 +366,14 @@ std::string Answer(const std::vector<std::string>& args) {
         return out + "]}";
     }
     if (command == "controls" || command == "window" || command == "closebox" ||
-        command == "spot") {
+        command == "spot" || command == "minimize" || command == "shut") {
         HWND hwnd = FindTitled(arg(1));
         if (!hwnd) return Error("no window titled " + arg(1));
         if (command == "window") return "{\"window\":" + WindowJson(hwnd) + "}";
+        // As the taskbar does it: the window is minimised, or closed, without being
+        // brought to the front first.
+        if (command == "minimize") return ShowWindow(hwnd, SW_MINIMIZE), "{}";
+        if (command == "shut") return PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0), "{}";
         if (command == "closebox") return CloseBox(hwnd);
         if (command == "spot") return EmptySpot(hwnd);
         return Controls(hwnd);
@@ -369,6 +395,8 @@ std::string Answer(const std::vector<std::string>& args) {
     if (command == "cover") return Cover(number(1), number(2), number(3), number(4), number(5));
     if (command == "procs") return Processes();
     if (command == "grab") return Grab(arg(1));
+    if (command == "hold") return Hold(arg(1));
+    if (command == "release") return Release();
     if (command == "screen") {
         RECT work{};
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);

@@ -65,13 +65,14 @@ LOG_LINK = 'Quorvex Plenar Log Files.lnk'
 class Case:
     """runs: the runner's steps, one list a run; the last run may end in the message
     box naming a program file (message), on an installation folder that is a tmpfs of
-    that many KiB (tmpfs)."""
+    that many KiB (tmpfs), with a program started before it and left running (running:
+    its C: path and its window's title)."""
 
     def __init__(self, name, runs, product='Windows 10 Pro', registry=(), files=(),
-                 expect=(), message=None, tmpfs=None):
+                 expect=(), message=None, tmpfs=None, running=None):
         self.name, self.runs, self.product = name, runs, product
         self.registry, self.files, self.expect = registry, files, expect
-        self.message, self.tmpfs = message, tmpfs
+        self.message, self.tmpfs, self.running = message, tmpfs, running
 
 
 def not_copied(name):
@@ -311,6 +312,11 @@ CASES = [
          message=not_copied('SetupQuorvexPlenar.exe'),
          expect=[files([FOLDER + r'\SetupQuorvexPlenar.exe'], False),
                  files([FOLDER + r'\Keyglyph.dll', FOLDER + r'\QuorvexPlenar.exe'], True)]),
+    # The runner makes no check for files in use: the write fails, and an older copy of
+    # the payload's size is there.
+    Case('a library that could not be replaced, in use by the running application, is reported',
+         [['PrepareFolders', 'CopyApplicationFiles']] * 2, running=(APP, 'Quorvex Plenar'),
+         message=not_copied('Keyglyph.dll')),
     Case('started from the installation folder, the setup program leaves its own file alone',
          [['PrepareFolders', 'RunFromInstallFolder=1', 'CopyApplicationFiles']],
          files=[(FOLDER + r'\SetupQuorvexPlenar.exe', b'the installed setup')],
@@ -386,6 +392,8 @@ def run_case(case, args, display, ending):
             registry = []
             if last and case.tmpfs:
                 mounted = mount_tmpfs(prefix.host_path(FOLDER), case.tmpfs)
+            if last and case.running:
+                start_and_wait(prefix, args, *case.running)
             if last and case.message:
                 faults = answer_message(prefix, args, steps, case.message)
                 if faults:
@@ -405,6 +413,17 @@ def run_case(case, args, display, ending):
             ender = threading.Thread(target=prefix.kill)
             ender.start()
             ending.append(ender)
+
+
+def start_and_wait(prefix, args, program, title):
+    """Starts the program, left running, and returns once its window is up."""
+    prefix.start(program)
+    probe = winebed.Probe(args.probe, prefix.env)
+    try:
+        if 'error' in probe.ask('wait', title, 30000):
+            raise RuntimeError(f'{program} shows no window {title!r}')
+    finally:
+        probe.quit()
 
 
 def mount_tmpfs(folder, kilobytes):
