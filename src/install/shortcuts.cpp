@@ -56,13 +56,9 @@ void MakeShortcut(const char* target, const char* name, const char* description)
 }  // namespace
 
 rt::NewString GetSpecialFolder(int32_t csidl) {
-    char path[MAX_PATH] = {};
-    LPITEMIDLIST list = nullptr;
-    if (SHGetSpecialFolderLocation(nullptr, csidl, &list) == S_OK && list) {
-        if (!SHGetPathFromIDListA(list, path)) path[0] = '\0';
-        CoTaskMemFree(list);
-    }
-    return rt::CopyString(path);
+    // The same conversion as the ANSI shell function's: a letter the code page lacks is
+    // replaced.
+    return rt::NarrowPath(GetSpecialFolderWide(csidl).c_str());
 }
 
 rt::WidePath GetSpecialFolderWide(int32_t csidl) {
@@ -77,9 +73,7 @@ rt::WidePath GetSpecialFolderWide(int32_t csidl) {
 
 int32_t CreateShortcut(const char* target, const char* linkFile, const char* description) {
     if (rt::Len(linkFile) > kLongestPath) return E_INVALIDARG;
-    WCHAR widePath[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, linkFile, -1, widePath, MAX_PATH);
-    return CreateShortcut(target, widePath, description);
+    return CreateShortcut(target, rt::WidePathOf(linkFile).c_str(), description);
 }
 
 int32_t CreateShortcut(const char* target, const wchar_t* linkFile, const char* description) {

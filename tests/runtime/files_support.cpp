@@ -110,16 +110,11 @@ int WaitForExit(PROCESS_INFORMATION& process) {
 }  // namespace
 
 int RunAndWait(const std::string& commandLine) {
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        return -1;
-    }
-    return WaitForExit(process);
+    // The command line as the ANSI function would read it.
+    const int n = MultiByteToWideChar(CP_ACP, 0, commandLine.c_str(), -1, nullptr, 0);
+    std::wstring wide(n > 0 ? n - 1 : 0, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, commandLine.c_str(), -1, wide.data(), n);
+    return RunAndWait(wide);
 }
 
 int RunAndWait(const std::wstring& commandLine) {
