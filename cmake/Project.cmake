@@ -54,7 +54,7 @@ endfunction()
 # made from the toolchain's own (tools/delay-import-lib.sh). Their x64 stubs do not keep
 # xmm0-xmm3 across the loading call: no function with floating-point arguments may be
 # called through them.
-set(QP_DELAY_LOADED user32 gdi32 advapi32 shell32 ole32 oleaut32)
+set(QP_DELAY_LOADED user32 gdi32 advapi32 shell32 ole32 oleaut32 oleacc)
 set(QP_DELAY_LIB_DIR ${CMAKE_BINARY_DIR}/delayload)
 set(QP_DELAY_LIBS)
 foreach(dll ${QP_DELAY_LOADED})

@@ -44,6 +44,7 @@ void DeleteControlFont(HWND hwnd) { DeleteOwnedObject(RemovePropA(hwnd, kPropCon
 
 // The brush, the colours and the key notifications; the brush belongs to the control.
 void RemoveCommonProperties(HWND hwnd) {
+    DeleteAccessibleName(hwnd);
     DeleteOwnedObject(RemovePropA(hwnd, kPropBbrush));
     RemovePropA(hwnd, kPropBgrnd);
     RemovePropA(hwnd, kPropFgrnd);
@@ -145,6 +146,16 @@ void DrawButtonText(HWND hwnd, HDC dc, RECT textRect, UINT state, bool multiline
     SetTextColor(dc, oldColour);
 }
 
+// The ring around a focused or default button, in the button's text colour: the pen
+// the DC happens to hold is black, which does not show on a black page.
+void DrawRing(HDC dc, const RECT& r, COLORREF colour) {
+    HPEN pen = CreatePen(PS_SOLID, 1, colour);
+    HGDIOBJ old = SelectObject(dc, pen);
+    DrawHollowRect(dc, r);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+}
+
 void DrawPushButton(HWND hwnd, const DRAWITEMSTRUCT& item) {
     HDC dc = item.hDC;
     UINT state = item.itemState;
@@ -152,7 +163,10 @@ void DrawPushButton(HWND hwnd, const DRAWITEMSTRUCT& item) {
     const LONG style = StyleOf(hwnd);
     const bool multiline = (style & BS_MULTILINE) != 0;
     const bool selected = (state & ODS_SELECTED) != 0;
-    const bool ring = (state & (ODS_FOCUS | ODS_DEFAULT)) != 0;
+    // The focus shows as the platform shows its focus cues: not while they are hidden
+    // (a window the mouse has worked so far).
+    const bool focusShown = (state & ODS_FOCUS) && !(state & ODS_NOFOCUSRECT);
+    const bool ring = focusShown || (state & ODS_DEFAULT);
 
     RECT frame = item.rcItem;
     RECT text = item.rcItem;
@@ -170,7 +184,7 @@ void DrawPushButton(HWND hwnd, const DRAWITEMSTRUCT& item) {
                          DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (selected ? DFCS_PUSHED : 0));
     }
     FillSolid(dc, frame, PropColour(hwnd, kPropBgrnd));
-    if (ring) DrawHollowRect(dc, item.rcItem);
+    if (ring) DrawRing(dc, item.rcItem, PropColour(hwnd, kPropFgrnd));
     DrawButtonText(hwnd, dc, text, state, multiline);
 }
 
@@ -311,6 +325,9 @@ LRESULT CALLBACK CommonControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
             return AnswerColour(hwnd, reinterpret_cast<HDC>(wParam));
         case WM_CHAR:
             if (NotifyKey(hwnd, wParam)) return 1;
+            break;
+        case WM_GETOBJECT:
+            if (const LRESULT named = AnswerNamedObject(hwnd, wParam, lParam)) return named;
             break;
         default:
             break;

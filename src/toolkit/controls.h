@@ -55,6 +55,9 @@ int32_t SetControlColor(Window& record, int32_t id, COLORREF textColour, COLORRE
 // character set, 0x1 italic, 0x10 underline, 0x20 strike-out.
 int32_t SetFont(Window& record, const char* face, int32_t points, int32_t weight, uint32_t flags,
                 int32_t id);
+// Gives the control a name for screen readers (the platform's accessibility interface),
+// where its own text gives none: a list, which shows no text of its own. 1 when done.
+int32_t SetAccessibleName(Window& record, int32_t id, const char* name);
 // Sets the icon of the window's class, so of every window of that class.
 int32_t SetWindowIcon(Window& record, HICON icon);
 // red | green << 8 | blue << 16, not masked: a green above 255 spills into blue.

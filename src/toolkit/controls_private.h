@@ -45,4 +45,10 @@ bool HasClassName(HWND hwnd, const char* upperName);
 // 0 when it cannot be loaded.
 HBITMAP LoadNamedBitmap(const char* text);
 
+// The answer to WM_GETOBJECT of a control that SetAccessibleName named, or 0 (the
+// platform's own answer then serves).
+LRESULT AnswerNamedObject(HWND control, WPARAM wParam, LPARAM lParam);
+// Frees the name SetAccessibleName gave the control (when it is destroyed).
+void DeleteAccessibleName(HWND control);
+
 }  // namespace tk

@@ -49,6 +49,11 @@ bool LayoutMdiFrame(Window& frame);
 // record reused by the next page never frees them twice.
 void ReleaseDrawingObjects(Window& record);
 
+// A key for a window that SetPageKeys prepared: true when it was worked here and goes no
+// further. A typed character that reached one of the page's buttons or boxes is
+// readdressed to the page itself and dispatched.
+bool TakePageKey(Window& record, MSG& msg);
+
 // True when the window's class is one of the toolkit's three.
 bool IsToolkitWindow(HWND hwnd);
 // True when hwnd's parent is an MDI client (the window is an MDI child).

@@ -172,6 +172,8 @@ void ClearOpenState(Window& record, HandlerRoutine handler) {
     record.forcedDc = nullptr;
     record.backingUniform = 0;
     record.uniformColour = 0;
+    record.pageKeys = 0;
+    record.forwardId = 0;
 }
 
 // The Win32 style and extended style for OpenWindow's flags; parentHwnd becomes the
@@ -404,6 +406,7 @@ bool TakenBeforeDispatch(MSG& msg) {
             // A translated accelerator has become WM_COMMAND; the key itself goes no further.
             if (TranslateAcceleratorA(record->hwnd, accel, &msg)) return true;
         }
+        if (record->pageKeys && TakePageKey(*record, msg)) return true;
         return record->dialogKeys && IsDialogMessageA(record->hwnd, &msg);
     }
     HWND active = GetActiveWindow();

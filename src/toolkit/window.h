@@ -51,6 +51,10 @@ struct Window {
     // a flood fill of that colour then covers it whole and needs no search.
     int32_t backingUniform;
     COLORREF uniformColour;
+    // 1 once SetPageKeys has given the window a page's keyboard use (0 from OpenWindow).
+    int32_t pageKeys;
+    // The push button Enter works while the focus is on no push button, or 0.
+    int32_t forwardId;
 };
 
 inline constexpr uint32_t kBackingPresent = 0x1;
@@ -105,6 +109,20 @@ int32_t WaitEvents(int32_t noWait);
 // requests (and messages other threads send, which cannot wait) are handled. No input
 // is taken from the queue, so a page without an event loop looks alive, not frozen.
 void WaitPainted(DWORD milliseconds);
+
+// Lets the keyboard work the window as it works a dialog box, for a page opened without
+// keys of its own beyond letters:
+// - Tab and Shift+Tab move the focus through the visible, enabled controls that can be
+//   worked, in reading order (top to bottom, then left to right), round and round; radio
+//   buttons next to each other are one stop, at the checked one.
+// - The arrow keys move among those radio buttons and check the one they reach.
+// - Space works the focused button or box (the platform's buttons do that themselves).
+// - Enter works the focused push button; with the focus elsewhere, the push button
+//   forwardId while it is visible and enabled (0: nothing but a focused push button).
+// - Escape does what the close box does, when the window has one.
+// - Characters typed while one of its buttons, boxes or lists has the focus reach the
+//   window's handler as if the window itself had it.
+int32_t SetPageKeys(Window& record, int32_t forwardId);
 
 // The record attached to a toolkit window (window word 0; the "DLGPTR" property of a
 // dialog), or null.

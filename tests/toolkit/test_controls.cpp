@@ -618,14 +618,14 @@ TEST_CASE("a push button is drawn by the toolkit in its own colours") {
         CHECK(CountColour(plain, kText) > 20);
         CHECK(plain.At(w / 2, 0) != 0);
     }
-    SUBCASE("the focused button gets a one-pixel border") {
+    SUBCASE("the focused button gets a one-pixel border in its text colour") {
         tk::SetFocus(page.record, 301);
         gui::PumpFor(100);
         const gui::Pixels focused = ReadControl(button);
-        CHECK(focused.At(w / 2, 0) == 0);
-        CHECK(focused.At(0, h / 2) == 0);
-        CHECK(focused.At(w - 1, h / 2) == 0);
-        CHECK(focused.At(w / 2, h - 1) == 0);
+        CHECK(focused.At(w / 2, 0) == kText);
+        CHECK(focused.At(0, h / 2) == kText);
+        CHECK(focused.At(w - 1, h / 2) == kText);
+        CHECK(focused.At(w / 2, h - 1) == kText);
         // The frame moved one pixel in; the face is still BGRND.
         CHECK(focused.At(w / 2, h / 2 + 8) == kFace);
         CHECK(focused.At(w / 2, 1) != 0);

@@ -7,6 +7,7 @@
 
 #include "gui_support.h"
 #include "runtime/win.h"
+#include "toolkit/controls.h"
 #include "toolkit/drawing.h"
 #include "toolkit/toolkit_state.h"
 #include "toolkit/window.h"
@@ -422,6 +423,99 @@ TEST_CASE("the pump: accelerator table and dialog keys") {
         PostMessageA(first, WM_KEYDOWN, VK_TAB, 0);
         WaitEvents(1);
         CHECK(GetFocus() == second);
+    }
+}
+
+// A page's keys: the focus after each key, and the clicks and closes they cause.
+TEST_CASE("the pump: a page's keys") {
+    Page page;
+    Window& w = page.record;
+    // Made out of reading order: the check box reads first, the Next button last.
+    AddControl(w, kPushButton, "Next", 300, 200, 70, 25, 0, 10);
+    AddControl(w, kPushButton, "Exit", 20, 200, 70, 25, 0, 11);
+    AddControl(w, kCheckBox, "Box", 20, 20, 200, 25, 0, 12);
+    AddControl(w, kRadioButton, "A", 20, 60, 200, 25, 0, 13);
+    AddControl(w, kRadioButton, "B", 20, 90, 200, 25, 0, 14);
+    AddControl(w, kStaticText, "Label", 20, 120, 200, 25, 0, 15);
+    AddControl(w, kPushButton, "Hidden", 150, 200, 70, 25, kStartHidden, 16);
+    auto id = [&] { return GetFocus() == w.hwnd ? 0 : GetDlgCtrlID(GetFocus()); };
+    auto key = [&](WPARAM vk, bool shift = false) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        PostMessageA(GetFocus(), WM_KEYDOWN, vk, 0);
+        WaitEvents(1);
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+    };
+    auto clicked = [&](int32_t control) {
+        for (const Seen& s : g_seen) {
+            if (s.id == EV_CONTROL && s.controlId == control && s.notifyCode == 0) return true;
+        }
+        return false;
+    };
+    ::SetFocus(w.hwnd);
+    key(VK_TAB);
+    CHECK(id() == 0);  // nothing until the page asks for its keys
+    SetPageKeys(w, 10);
+    g_seen.clear();
+
+    SUBCASE("Tab in reading order, round and round; a radio group is one stop") {
+        std::vector<int> order;
+        for (int i = 0; i < 5; ++i) {
+            key(VK_TAB);
+            order.push_back(id());
+        }
+        CHECK(order == std::vector<int>{12, 13, 11, 10, 12});
+        key(VK_TAB, true);
+        CHECK(id() == 10);
+        SendMessageA(GetDlgItem(w.hwnd, 14), BM_SETCHECK, BST_CHECKED, 0);
+        key(VK_TAB);
+        key(VK_TAB);
+        CHECK(id() == 14);  // the group's checked button
+    }
+    SUBCASE("the arrows move within the group and check the button reached") {
+        ::SetFocus(GetDlgItem(w.hwnd, 13));
+        key(VK_DOWN);
+        CHECK(id() == 14);
+        CHECK(SendMessageA(GetDlgItem(w.hwnd, 14), BM_GETCHECK, 0, 0) == BST_CHECKED);
+        CHECK(SendMessageA(GetDlgItem(w.hwnd, 13), BM_GETCHECK, 0, 0) == BST_UNCHECKED);
+        CHECK(clicked(14));
+        key(VK_DOWN);
+        CHECK(id() == 13);
+        key(VK_UP);
+        CHECK(id() == 14);
+        ::SetFocus(GetDlgItem(w.hwnd, 12));
+        key(VK_DOWN);
+        CHECK(id() == 12);  // a check box is no group
+    }
+    SUBCASE("Enter works the focused push button, else the forward button while it shows") {
+        ::SetFocus(GetDlgItem(w.hwnd, 11));
+        key(VK_RETURN);
+        CHECK(clicked(11));
+        CHECK_FALSE(clicked(10));
+        ::SetFocus(GetDlgItem(w.hwnd, 12));
+        key(VK_RETURN);
+        CHECK(clicked(10));
+        CHECK(SendMessageA(GetDlgItem(w.hwnd, 12), BM_GETCHECK, 0, 0) == BST_UNCHECKED);
+        ::SetFocus(GetDlgItem(w.hwnd, 12));
+        g_seen.clear();
+        SetPageKeys(w, 16);  // hidden
+        key(VK_RETURN);
+        SetPageKeys(w, 0);
+        ::SetFocus(w.hwnd);
+        key(VK_RETURN);
+        CHECK(FindSeen(EV_CONTROL) == nullptr);
+    }
+    SUBCASE("Escape is the close box; a letter typed on a button reaches the page") {
+        ::SetFocus(GetDlgItem(w.hwnd, 11));
+        key(VK_ESCAPE);
+        REQUIRE(FindSeen(EV_CLOSE) != nullptr);
+        PostMessageA(GetDlgItem(w.hwnd, 11), WM_CHAR, 'y', 0);
+        WaitEvents(1);
+        REQUIRE(FindSeen(WM_CHAR) != nullptr);
+        CHECK(FindSeen(WM_CHAR)->wParam == 'y');
     }
 }
 
