@@ -107,7 +107,7 @@ void BuildMeasurementPage() {
 
 void MeasurementPage() {
     BuildMeasurementPage();
-    RunPage(g_windows.PageWindow);
+    RunPage(g_windows.PageWindow, kNextButton);
 }
 
 int32_t MeasurementPageHandler() {
@@ -138,7 +138,7 @@ void ShortcutPage() {
     SetChoicePageFonts(kShortcutControls, std::size(kShortcutControls));
     g_setup.ShortcutForApp = 1;
     g_setup.ShortcutForLogs = 1;
-    RunPage(page);
+    RunPage(page, kNextButton);
 }
 
 int32_t ShortcutPageHandler() {

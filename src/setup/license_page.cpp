@@ -28,6 +28,8 @@ constexpr uint32_t kListStyle = 0x300001;
 constexpr uint32_t kChoiceStyle = 0x50000009;
 
 const PageControl kList = {kLicenseList, tk::kListBox, "", 10, 10, 640, 180, kListStyle, 0, 0};
+// What screen readers call the list, which shows no text of its own.
+constexpr char kListName[] = "License agreement";
 const PageControl kCancelAndNext[] = {
     {kCancelButton, tk::kPushButton, "Cancel", 482, 340, 70, 25, 0, kBlack, kWhite},
     {kLicenseNextButton, tk::kPushButton, "Next >", 580, 340, 70, 25, 0, kBlack, kWhite},
@@ -91,6 +93,7 @@ void LicensePage() {
                   tk::Rgb(g_setup.FillColor.red, g_setup.FillColor.green, g_setup.FillColor.blue));
 
     AddControls(page, &kList, 1);
+    tk::SetAccessibleName(page, kLicenseList, kListName);
     AddControls(page, &kCancelAndNext[0], 1);
     DrawImage(10, 462, 347);
     AddControls(page, &kCancelAndNext[1], 1);
@@ -117,7 +120,7 @@ void LicensePage() {
     tk::SetFont(page, g_setup.FontName.c_str(), 10, 550, 0, kLicenseList);
     FillLicenseText();
     // No focus of its own: the list is where the user starts.
-    while (page.hwnd) tk::WaitEvents(0);
+    PageLoop(page, kLicenseNextButton);
 }
 
 void FillLicenseText() {

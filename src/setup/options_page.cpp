@@ -51,7 +51,7 @@ void OptionsPage() {
     tk::SetButtonState(page, kUninstallChoice, 0);
     SetPageFonts(page, choices, 4);
     SetPageFonts(page, kButtons, 2);
-    RunPage(page);
+    RunPage(page, kNextButton);
 }
 
 int32_t OptionsPageHandler() {

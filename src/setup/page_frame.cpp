@@ -65,9 +65,14 @@ void DrawDarkPageHeader(tk::Window& page) {
     PrintRegisteredMark(page, 600, 85);
 }
 
-void RunPage(tk::Window& page) {
-    tk::SetFocus(page, 0);
+void PageLoop(tk::Window& page, int32_t forwardId) {
+    tk::SetPageKeys(page, forwardId);
     while (page.hwnd) tk::WaitEvents(0);
+}
+
+void RunPage(tk::Window& page, int32_t forwardId) {
+    tk::SetFocus(page, 0);
+    PageLoop(page, forwardId);
 }
 
 bool Clicked(int32_t id) {

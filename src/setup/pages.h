@@ -85,8 +85,11 @@ void DrawLogo(tk::Window& page, int32_t x, int32_t y, int32_t width, int32_t hei
 void PrintRegisteredMark(tk::Window& page, int32_t x, int32_t y);
 // Logo and mark where the 450-pixel-wide pages have them.
 void DrawDarkPageHeader(tk::Window& page);
-// Keyboard focus to the page window itself, then the event loop until it closes.
-void RunPage(tk::Window& page);
+// The page's keys (Tab, the arrows, Space; Enter works the focused push button or else
+// forwardId's; Escape is the close box), then the event loop until the page closes.
+void PageLoop(tk::Window& page, int32_t forwardId);
+// Keyboard focus to the page window itself, then PageLoop.
+void RunPage(tk::Window& page, int32_t forwardId);
 
 // A click (notification code 0) on the control.
 bool Clicked(int32_t id);

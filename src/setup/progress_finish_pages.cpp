@@ -72,7 +72,7 @@ void FinishPage() {
     ColourControls(page, kFinishControls, 2);
     SetPageFonts(page, kFinishControls, 2);
     tk::SetButtonState(page, kRunBox, 1);
-    RunPage(page);
+    RunPage(page, kFinishedButton);
 }
 
 int32_t FinishPageHandler() {

@@ -55,7 +55,8 @@ void UninstallConfirmPage() {
     SetPageFonts(page, &kYes, 1);
     SetPageFonts(page, &kNo, 1);
     tk::SetWindowIcon(page, static_cast<HICON>(g_setup.WindowIcon));
-    while (page.hwnd) tk::WaitEvents(0);
+    // Enter works only a focused button: a stray key must not remove anything.
+    PageLoop(page, 0);
 }
 
 int32_t UninstallConfirmHandler() {
@@ -75,7 +76,7 @@ void UninstallDonePage() {
     AddControls(page, kDoneControls, 3);
     ColourControls(page, kDoneControls, 3);
     SetPageFonts(page, kDoneControls, 3);
-    while (page.hwnd) tk::WaitEvents(0);
+    PageLoop(page, kFinishedButton);
 }
 
 int32_t UninstallDoneHandler() {

@@ -230,10 +230,14 @@ class Run:
         self.click_at(x, y)
 
     def do_key(self, title, key):
+        self.do_click_spot(title)
+        xdotool(self.env, "key", key)
+
+    def do_click_spot(self, title):
+        """A click on an empty spot of the page, which gives the page window the focus."""
         spot = self.ask("spot", title)
         self.click_at(spot["x"], spot["y"])
         self.poll(lambda: self.focus_on(title), 2)
-        xdotool(self.env, "key", key)
 
     def focus_on(self, title):
         focus = self.ask("focus")
@@ -295,6 +299,41 @@ class Run:
 
     def do_press(self, key):
         xdotool(self.env, "key", key)
+
+    def do_keys(self, keys):
+        """Keys typed one after another, to whatever has the focus."""
+        xdotool(self.env, "key", "--delay", 150, *keys.split())
+
+    def do_reader(self, title, names):
+        """What a screen reader reads, through the platform's accessibility interface: the
+        page by its title and each control that can be worked by a name; then each Tab
+        moves the accessible focus to the next of names and raises the focus event for it.
+        The page has the keyboard focus first (a click on an empty spot)."""
+        self.do_click_spot(title)
+        acc = self.ask("acc", title)
+        if acc["window"].get("name") != title:
+            raise Failure(f"the page reads as {acc['window']!r}, not {title!r}")
+        workable = {c["id"] for c in self.ask("controls", title)["controls"]
+                    if c["visible"] and c["enabled"] and c["class"].lower() in ("button", "listbox")}
+        unnamed = [o for o in acc["controls"] if o["id"] in workable and not o.get("name", "").strip()]
+        if unnamed:
+            raise Failure(f"controls of {title!r} without a name: {unnamed}")
+        self.ask("focusevents")  # from here on
+        for name in names:
+            xdotool(self.env, "key", "Tab")
+
+            def reached():
+                focus = self.ask("accfocus")["focus"]
+                if focus.get("name") != name or not focus.get("focused"):
+                    raise Failure(f"after Tab the focus reads {focus}, not {name!r}")
+            self.poll(reached)
+            events = []
+
+            def raised():
+                events.extend(self.ask("focusevents")["events"])
+                if not events or events[-1].get("name") != name:
+                    raise Failure(f"no focus event for {name!r}: {events}")
+            self.poll(raised)
 
     def do_close(self, title):
         box = self.ask("closebox", title)

@@ -9,6 +9,10 @@ Steps:
   ("click", TITLE, ID)              a click at the control's centre
   ("key", TITLE, KEY)               a click on an empty spot of the page, then a key
   ("press", KEY)                    a key, to whatever has the focus
+  ("keys", "KEY KEY ...")           keys one after another, to whatever has the focus
+  ("reader", TITLE, NAMES)          the page and its controls have accessible names; each
+                                    Tab moves the accessible focus to the next of NAMES
+                                    and raises the platform's focus event for it
   ("close", TITLE)                  a click on the page's close box
   ("shot", NAME)                    a screenshot kept as test output
   ("controls", TITLE, {ID: {...}})  controls hold text/check/visible, and sit at x,y,w,h
@@ -129,6 +133,8 @@ LICENCE_START = {
             10, 230, 750, 25),
     73: ctl("Please select accept to continue, or decline to exit setup.", 12, 260, 650, 25),
 }
+# What a screen reader calls the licence list, which shows no text of its own.
+LICENCE_LIST_NAME = "License agreement"
 LICENCE_AGAIN = {LIC_NEXT: HIDDEN, ACCEPT: UNCHECKED, DECLINE: UNCHECKED}
 BUTTONS = {BACK: ctl("< Back", 270, 380, 70, 25), NEXT: ctl("Next >", 350, 380, 70, 25),
            EXIT: ctl("Exit", 20, 380, 70, 25)}
@@ -636,6 +642,45 @@ SCENARIOS = [
                                      ("reg", SETTINGS, "pathe", "REG_SZ", "C:\\" + "p" * 297)],
         prepare={"reg": [(SETTINGS, "versione", " 2.11"), (SETTINGS, "pathe", "C:\\" + "p" * 297)],
                  "files": []}),
+
+    # ---- By keyboard alone, read by a screen reader -------------------------------------
+    # ("reader", PAGE, NAMES) leaves the focus on the last name; the keys go on from there.
+    row("a first installation by keyboard alone: km/h and no log-files shortcut chosen with Tab, "
+        "Space and Enter, every page read as a screen reader reads it",
+        [("wait", LICENCE), ("reader", LICENCE, [LICENCE_LIST_NAME, "Accept the terms and conditions",
+                                                 "Cancel"]),
+         ("keys", "A n"),
+         ("wait", UNITS), ("reader", UNITS, [" Miles Per Hour", " Kilometers Per Hour", " Degrees C",
+                                             " Degrees F", "Exit", "< Back", "Next >"]),
+         ("keys", "Tab Tab space Return"),
+         ("wait", SHORTCUTS), ("reader", SHORTCUTS, [" Create a desktop shortcut for Quorvex",
+                                                     " Create a desktop shortcut for log files",
+                                                     "Exit", "< Back", "Next >"]),
+         ("keys", "Tab Tab space Return"),
+         ("wait", FINISH, 25), ("reader", FINISH, [" Run Quorvex Plenar now.", "Finished"]),
+         ("shot", "finish-focus"), ("keys", "Tab space Return"), ("exit",)],
+        installed(DOWNLOADS, units=("K", "C"), log_link=False), core=True),
+    row("Uninstall by keyboard alone: the arrows choose it, Enter, Y with a button focused, "
+        "Enter on the done page; every page read as a screen reader reads it",
+        [("wait", OPTIONS), ("reader", OPTIONS, [" Setup Quorvex Plenar version  2.11", "Exit", "Next >"]),
+         ("keys", "Tab Down Down"), ("shot", "options-focus"),
+         ("controls", OPTIONS, {UNINSTALL_CHOICE: CHECKED, SETUP_CHOICE: UNCHECKED}),
+         ("keys", "Return"),
+         ("wait", CONFIRM), ("reader", CONFIRM, ["Yes", "No"]), ("keys", "y"),
+         ("wait", DONE), ("reader", DONE, ["Finished"]), ("keys", "Return"), ("exit",)],
+        uninstalled(tooltips=False), prepare=installed_before(), start=INSTALL + "\\", core=True),
+    row("Escape on the measurement page, with a box focused, leaves as its close box does",
+        [*accept_with_mouse(), ("key", UNITS, "Tab"), ("keys", "Escape"), ("exit",)],
+        nothing_installed(DOWNLOADS)),
+    row("the in-use box works by keyboard: Escape is its Cancel and changes nothing",
+        [("wait", OPTIONS), ("click", OPTIONS, REPAIR_CHOICE), ("click", OPTIONS, NEXT),
+         ("wait", ERROR), ("front", ERROR), ("keys", "Escape"), ("exit",)],
+        untouched_installation() + [("app", True)],
+        prepare=app_running(installed_before(), minimized=True)),
+    row("Enter on the uninstall confirmation with the page focused removes nothing",
+        [("wait", OPTIONS), ("click", OPTIONS, UNINSTALL_CHOICE), ("click", OPTIONS, NEXT),
+         ("wait", CONFIRM), ("key", CONFIRM, "Return"), ("stays", CONFIRM), ("key", CONFIRM, "n"), ("exit",)],
+        untouched_installation(), prepare=installed_before(), start=INSTALL + "\\"),
 
     # ---- Unattended: /S and the other switches ---------------------------------------------
     row("/S installs with the pages' defaults and no window, as the wizard does",

@@ -22,6 +22,9 @@
 //   hold PATH                keeps the file open, shared with nobody, as a program
 //                            that uses it would
 //   release                  closes every file held
+//   acc TITLE                what a screen reader reads of the window and its controls
+//   accfocus                 the accessible object that has the keyboard focus
+//   focusevents              the platform's focus events since the last ask
 //   quit
 //
 // Texts are ANSI (code page 1252); bytes from 0x80 up are written as \u00XX and the
@@ -36,9 +39,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "probe.h"
 
-std::string Quote(const std::string& text) {
+std::string probe::Quote(const std::string& text) {
     std::string out = "\"";
     for (unsigned char c : text) {
         if (c == '"' || c == '\\') {
@@ -54,6 +57,10 @@ std::string Quote(const std::string& text) {
     }
     return out + "\"";
 }
+
+namespace {
+
+using probe::Quote;
 
 std::string TextOf(HWND hwnd) {
     // WM_GETTEXT rather than GetWindowText: the latter does not read other processes'
@@ -390,6 +397,7 @@ std::string Answer(const std::vector<std::string>& args) {
         SendMessageTimeoutA(found, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
         return "{\"window\":" + WindowJson(found) + "}";
     }
+    if (std::string answer = probe::AccessAnswer(args); !answer.empty()) return answer;
     if (command == "at") return At(number(1), number(2));
     if (command == "focus") return Focus();
     if (command == "cover") return Cover(number(1), number(2), number(3), number(4), number(5));
