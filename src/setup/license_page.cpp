@@ -24,7 +24,7 @@ enum : int32_t {
 constexpr uint32_t kLicensePageFlags = 0x30000;
 // Vertical and horizontal scroll bars; clicks notify the page.
 constexpr uint32_t kListStyle = 0x300001;
-// Child, visible, tab stop, automatic radio button.
+// Child, visible, automatic radio button (no tab-stop bit: the page's keys reach it).
 constexpr uint32_t kChoiceStyle = 0x50000009;
 
 const PageControl kList = {kLicenseList, tk::kListBox, "", 10, 10, 640, 180, kListStyle, 0, 0};

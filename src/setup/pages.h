@@ -51,7 +51,7 @@ inline constexpr int32_t kChoseSetup = 3;
 
 // Control styles the pages share.
 inline constexpr uint32_t kCentredText = 1;       // SS_CENTER
-inline constexpr uint32_t kBoxStyle = 0x50000003;  // child, visible, tab stop, automatic check box
+inline constexpr uint32_t kBoxStyle = 0x50000003;  // child, visible, automatic check box
 // The Escape key as a typed character.
 inline constexpr int32_t kEscape = 27;
 

@@ -490,8 +490,13 @@ TEST_CASE("the pump: a page's keys") {
         key(VK_DOWN);
         CHECK(id() == 12);  // a check box is no group
     }
-    SUBCASE("Enter works the focused push button, else the forward button while it shows") {
+    SUBCASE("Space and Enter work the focused push button; Enter else the forward button") {
         ::SetFocus(GetDlgItem(w.hwnd, 11));
+        PostMessageA(GetFocus(), WM_KEYDOWN, VK_SPACE, 0);
+        PostMessageA(GetFocus(), WM_KEYUP, VK_SPACE, 0xC0000001);
+        WaitEvents(1);
+        CHECK(clicked(11));
+        g_seen.clear();
         key(VK_RETURN);
         CHECK(clicked(11));
         CHECK_FALSE(clicked(10));
