@@ -73,25 +73,8 @@ std::string ObjectJson(HWND hwnd, LONG objectId = OBJID_CLIENT, LONG childId = C
     return out;
 }
 
-BOOL CALLBACK Collect(HWND hwnd, LPARAM list) {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
-    return TRUE;
-}
-
-HWND FindTitled(const std::string& title) {
-    std::vector<HWND> windows;
-    EnumWindows(Collect, reinterpret_cast<LPARAM>(&windows));
-    for (HWND hwnd : windows) {
-        char text[512] = {};
-        GetWindowTextA(hwnd, text, sizeof text);
-        if (IsWindowVisible(hwnd) && title == text) return hwnd;
-    }
-    return nullptr;
-}
-
 std::string Objects(HWND window) {
-    std::vector<HWND> children;
-    EnumChildWindows(window, Collect, reinterpret_cast<LPARAM>(&children));
+    const std::vector<HWND> children = probe::ChildrenOf(window);
     std::string out = "{\"window\":" + ObjectJson(window) + ",\"controls\":[";
     for (size_t i = 0; i < children.size(); ++i) out += (i ? "," : "") + ObjectJson(children[i]);
     return out + "]}";
@@ -170,7 +153,7 @@ std::string probe::AccessAnswer(const std::vector<std::string>& args) {
     (void)com;
     const std::string& command = args[0];
     if (command == "acc") {
-        HWND window = args.size() > 1 ? FindTitled(args[1]) : nullptr;
+        HWND window = args.size() > 1 ? probe::FindTitled(args[1]) : nullptr;
         return window ? Objects(window) : Error("no window titled " + (args.size() > 1 ? args[1] : ""));
     }
     if (command == "accfocus") return FocusObject();

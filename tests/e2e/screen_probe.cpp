@@ -147,9 +147,14 @@ std::string ControlJson(HWND child) {
     return out + "}";
 }
 
-std::string Controls(HWND parent) {
+std::vector<HWND> ChildrenOf(HWND parent) {
     std::vector<HWND> children;
     EnumChildWindows(parent, CollectAll, reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+std::string Controls(HWND parent) {
+    const std::vector<HWND> children = ChildrenOf(parent);
     std::string out = "{\"window\":" + WindowJson(parent) + ",\"controls\":[";
     for (size_t i = 0; i < children.size(); ++i) out += (i ? "," : "") + ControlJson(children[i]);
     return out + "]}";
@@ -414,6 +419,9 @@ std::string Answer(const std::vector<std::string>& args) {
 }
 
 }  // namespace
+
+HWND probe::FindTitled(const std::string& title) { return ::FindTitled(title); }
+std::vector<HWND> probe::ChildrenOf(HWND parent) { return ::ChildrenOf(parent); }
 
 int main() {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
