@@ -10,6 +10,7 @@
 #include "runtime/strings.h"
 #include "toolkit/controls.h"
 #include "toolkit/controls_private.h"
+#include "toolkit/display_scale.h"
 #include "toolkit/drawing.h"
 
 namespace tk {
@@ -86,9 +87,12 @@ void ReplaceNamedImage(HWND hwnd, UINT getImage, UINT setImage, const char* text
     }
 }
 
-void DrawHollowRect(HDC dc, const RECT& r) {
+// width nested one-pixel rectangles, inwards from r.
+void DrawHollowRect(HDC dc, RECT r, int width = 1) {
     HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-    Rectangle(dc, r.left, r.top, r.right, r.bottom);
+    for (int i = 0; i < width; ++i, InflateRect(&r, -1, -1)) {
+        Rectangle(dc, r.left, r.top, r.right, r.bottom);
+    }
     SelectObject(dc, oldBrush);
 }
 
@@ -153,6 +157,7 @@ void DrawPushButton(HWND hwnd, const DRAWITEMSTRUCT& item) {
     const bool multiline = (style & BS_MULTILINE) != 0;
     const bool selected = (state & ODS_SELECTED) != 0;
     const bool ring = (state & (ODS_FOCUS | ODS_DEFAULT)) != 0;
+    const int ringWidth = ScaledLineWidth(hwnd, 1);
 
     RECT frame = item.rcItem;
     RECT text = item.rcItem;
@@ -160,7 +165,7 @@ void DrawPushButton(HWND hwnd, const DRAWITEMSTRUCT& item) {
         InflateRect(&text, -2 * GetSystemMetrics(SM_CXEDGE), -2 * GetSystemMetrics(SM_CYEDGE));
     }
     if (selected) OffsetRect(&text, 1, 1);
-    if (ring) InflateRect(&frame, -1, -1);
+    if (ring) InflateRect(&frame, -ringWidth, -ringWidth);
 
     if (style & BS_FLAT) {
         DrawHollowRect(dc, frame);
@@ -170,7 +175,7 @@ void DrawPushButton(HWND hwnd, const DRAWITEMSTRUCT& item) {
                          DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (selected ? DFCS_PUSHED : 0));
     }
     FillSolid(dc, frame, PropColour(hwnd, kPropBgrnd));
-    if (ring) DrawHollowRect(dc, item.rcItem);
+    if (ring) DrawHollowRect(dc, item.rcItem, ringWidth);
     DrawButtonText(hwnd, dc, text, state, multiline);
 }
 
@@ -277,7 +282,7 @@ void DrawHotButton(HWND hwnd, const DRAWITEMSTRUCT& item) {
     if (hot || selected || (item.itemState & ODS_FOCUS)) {
         const auto width =
             static_cast<int>(reinterpret_cast<uintptr_t>(GetPropA(hwnd, kPropBorderWidth)));
-        DrawBorder(dc, r, width, PropColour(hwnd, kPropFgrnd));
+        DrawBorder(dc, r, ScaledLineWidth(hwnd, width), PropColour(hwnd, kPropFgrnd));
     }
 }
 

@@ -51,6 +51,8 @@ struct Window {
     // a flood fill of that colour then covers it whole and needs no search.
     int32_t backingUniform;
     COLORREF uniformColour;
+    // The DPI the window is laid out for (96 on an unscaled display); 0 before OpenWindow.
+    uint32_t dpi;
 };
 
 inline constexpr uint32_t kBackingPresent = 0x1;
@@ -90,6 +92,9 @@ inline constexpr uint32_t kOpenHidden = 0x800;
 // 1 when the window was created, 0 when CreateWindowExA failed.
 int32_t OpenWindow(Window& record, int32_t x, int32_t y, int32_t width, int32_t height,
                    uint32_t flags, Window* parent, const char* title, HandlerRoutine handler);
+// A length of the 96-DPI layout at the window's DPI: the one place where positions, sizes
+// and fonts follow the display's scaling. Unchanged at 96 DPI (and on a closed record).
+int32_t Scaled(const Window& record, int32_t length);
 // Centres the window over its parent (child windows), its visible owner or the work area.
 int32_t CenterWindow(Window& record);
 // Destroys the window and every drawing object the toolkit made for it; hwnd becomes 0.
