@@ -70,8 +70,8 @@ void RescaleBacking(Window& record, uint32_t to, uint32_t from) {
     {
         OwnedMemoryDc source(CreateCompatibleDC(windowDc.get()));
         OwnedMemoryDc target(CreateCompatibleDC(windowDc.get()));
-        Selection from1(source.get(), record.backingBitmap);
-        Selection to1(target.get(), scaled);
+        Selection heldSource(source.get(), record.backingBitmap);
+        Selection heldTarget(target.get(), scaled);
         OwnedBrush back(CreateSolidBrush(record.backColor));
         const RECT all{0, 0, info.bmWidth, info.bmHeight};
         FillRect(target.get(), &all, back.get());

@@ -82,9 +82,10 @@ struct Placement {
 };
 
 Placement Place(const Window& record, int32_t x, int32_t y, int32_t width, int32_t height) {
-    const Placement p{Scaled(record, x), Scaled(record, y), Scaled(record, width),
-                      Scaled(record, height), false};
-    return {p.x, p.y, p.width, p.height, p.width != width || p.height != height};
+    Placement p{Scaled(record, x), Scaled(record, y), Scaled(record, width),
+                Scaled(record, height), false};
+    p.scaled = p.width != width || p.height != height;
+    return p;
 }
 
 // A scaled image is stretched smoothly rather than by dropping or doubling pixels.
@@ -171,7 +172,9 @@ int32_t ShowImage(Window& record, rt::Image image, int32_t kind, int32_t x, int3
                   int32_t width, int32_t height, uint32_t rasterOp) {
     if (!record.hwnd) return 0;
     HDC dc = BeginDraw(record);
-    if (dc && image) DrawImage(dc, image, kind, Place(record, x, y, width, height), width, height, rasterOp);
+    if (dc && image) {
+        DrawImage(dc, image, kind, Place(record, x, y, width, height), width, height, rasterOp);
+    }
     EndDraw(record, dc, true);
     return 0;
 }

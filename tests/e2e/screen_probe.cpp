@@ -373,7 +373,8 @@ std::string Fits(HWND hwnd, const std::string& face, int points, int weight) {
         GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
         SelectObject(dc, old);
         out += std::string(first ? "" : ",") + "{\"id\":" + std::to_string(GetDlgCtrlID(child)) +
-               ",\"style\":" + std::to_string(static_cast<ULONG>(GetWindowLongA(child, GWL_STYLE))) +
+               ",\"style\":" +
+               std::to_string(static_cast<ULONG>(GetWindowLongA(child, GWL_STYLE))) +
                ",\"text\":[" + std::to_string(size.cx) + "," + std::to_string(size.cy) + "]}";
         first = false;
     }
