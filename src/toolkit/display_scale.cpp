@@ -10,16 +10,29 @@ namespace tk {
 
 namespace {
 
-// Found in user32 at run time: systems before Windows 10 (1607) lack them.
+using DpiOfWindowProc = UINT(WINAPI*)(HWND);
+using DpiOfSystemProc = UINT(WINAPI*)();
+
+// Found in user32 at run time: systems before Windows 10 (1607) lack them. Plain
+// globals, not guarded function statics, which would bring the C++ runtime's exception
+// support into the program.
+bool g_dpiProcsLooked = false;
+DpiOfWindowProc g_dpiOfWindow = nullptr;
+DpiOfSystemProc g_dpiOfSystem = nullptr;
+
 template <typename Proc>
-Proc User32Proc(const char* name) {
-    HMODULE user32 = GetModuleHandleA("user32.dll");
+Proc User32Proc(HMODULE user32, const char* name) {
     return reinterpret_cast<Proc>(
         reinterpret_cast<void*>(user32 ? GetProcAddress(user32, name) : nullptr));
 }
 
-using DpiOfWindowProc = UINT(WINAPI*)(HWND);
-using DpiOfSystemProc = UINT(WINAPI*)();
+void LookUpDpiProcs() {
+    if (g_dpiProcsLooked) return;
+    g_dpiProcsLooked = true;
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    g_dpiOfWindow = User32Proc<DpiOfWindowProc>(user32, "GetDpiForWindow");
+    g_dpiOfSystem = User32Proc<DpiOfSystemProc>(user32, "GetDpiForSystem");
+}
 
 uint32_t ScreenDpi() {
     HDC screen = GetDC(nullptr);
@@ -94,14 +107,14 @@ int32_t Scaled(const Window& record, int32_t length) {
 }
 
 uint32_t SystemDpi() {
-    static const auto forSystem = User32Proc<DpiOfSystemProc>("GetDpiForSystem");
-    const uint32_t dpi = forSystem ? forSystem() : 0;
+    LookUpDpiProcs();
+    const uint32_t dpi = g_dpiOfSystem ? g_dpiOfSystem() : 0;
     return dpi ? dpi : ScreenDpi();
 }
 
 uint32_t WindowDpi(HWND hwnd) {
-    static const auto forWindow = User32Proc<DpiOfWindowProc>("GetDpiForWindow");
-    const uint32_t dpi = (forWindow && hwnd) ? forWindow(hwnd) : 0;
+    LookUpDpiProcs();
+    const uint32_t dpi = (g_dpiOfWindow && hwnd) ? g_dpiOfWindow(hwnd) : 0;
     return dpi ? dpi : SystemDpi();
 }
 
