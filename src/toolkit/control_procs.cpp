@@ -10,6 +10,7 @@
 #include "runtime/strings.h"
 #include "toolkit/controls.h"
 #include "toolkit/controls_private.h"
+#include "toolkit/display_scale.h"
 #include "toolkit/drawing.h"
 
 namespace tk {
@@ -87,9 +88,12 @@ void ReplaceNamedImage(HWND hwnd, UINT getImage, UINT setImage, const char* text
     }
 }
 
-void DrawHollowRect(HDC dc, const RECT& r) {
+// width nested one-pixel rectangles, inwards from r.
+void DrawHollowRect(HDC dc, RECT r, int width = 1) {
     HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-    Rectangle(dc, r.left, r.top, r.right, r.bottom);
+    for (int i = 0; i < width; ++i, InflateRect(&r, -1, -1)) {
+        Rectangle(dc, r.left, r.top, r.right, r.bottom);
+    }
     SelectObject(dc, oldBrush);
 }
 
@@ -148,10 +152,10 @@ void DrawButtonText(HWND hwnd, HDC dc, RECT textRect, UINT state, bool multiline
 
 // The ring around a focused or default button, in the button's text colour: the pen
 // the DC happens to hold is black, which does not show on a black page.
-void DrawRing(HDC dc, const RECT& r, COLORREF colour) {
+void DrawRing(HDC dc, const RECT& r, int width, COLORREF colour) {
     HPEN pen = CreatePen(PS_SOLID, 1, colour);
     HGDIOBJ old = SelectObject(dc, pen);
-    DrawHollowRect(dc, r);
+    DrawHollowRect(dc, r, width);
     SelectObject(dc, old);
     DeleteObject(pen);
 }
@@ -167,6 +171,7 @@ void DrawPushButton(HWND hwnd, const DRAWITEMSTRUCT& item) {
     // (a window the mouse has worked so far).
     const bool focusShown = (state & ODS_FOCUS) && !(state & ODS_NOFOCUSRECT);
     const bool ring = focusShown || (state & ODS_DEFAULT);
+    const int ringWidth = ScaledLineWidth(hwnd, 1);
 
     RECT frame = item.rcItem;
     RECT text = item.rcItem;
@@ -174,7 +179,7 @@ void DrawPushButton(HWND hwnd, const DRAWITEMSTRUCT& item) {
         InflateRect(&text, -2 * GetSystemMetrics(SM_CXEDGE), -2 * GetSystemMetrics(SM_CYEDGE));
     }
     if (selected) OffsetRect(&text, 1, 1);
-    if (ring) InflateRect(&frame, -1, -1);
+    if (ring) InflateRect(&frame, -ringWidth, -ringWidth);
 
     if (style & BS_FLAT) {
         DrawHollowRect(dc, frame);
@@ -184,7 +189,7 @@ void DrawPushButton(HWND hwnd, const DRAWITEMSTRUCT& item) {
                          DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (selected ? DFCS_PUSHED : 0));
     }
     FillSolid(dc, frame, PropColour(hwnd, kPropBgrnd));
-    if (ring) DrawRing(dc, item.rcItem, PropColour(hwnd, kPropFgrnd));
+    if (ring) DrawRing(dc, item.rcItem, ringWidth, PropColour(hwnd, kPropFgrnd));
     DrawButtonText(hwnd, dc, text, state, multiline);
 }
 
@@ -291,7 +296,7 @@ void DrawHotButton(HWND hwnd, const DRAWITEMSTRUCT& item) {
     if (hot || selected || (item.itemState & ODS_FOCUS)) {
         const auto width =
             static_cast<int>(reinterpret_cast<uintptr_t>(GetPropA(hwnd, kPropBorderWidth)));
-        DrawBorder(dc, r, width, PropColour(hwnd, kPropFgrnd));
+        DrawBorder(dc, r, ScaledLineWidth(hwnd, width), PropColour(hwnd, kPropFgrnd));
     }
 }
 

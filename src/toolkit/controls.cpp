@@ -119,7 +119,8 @@ int32_t AddControl(Window& record, int32_t kind, const char* text, int32_t x, in
     }
 
     HWND control = CreateWindowExA(
-        exStyle, kc->className, text ? text : "", fullStyle, x, y, width, height, record.hwnd,
+        exStyle, kc->className, text ? text : "", fullStyle, Scaled(record, x), Scaled(record, y),
+        Scaled(record, width), Scaled(record, height), record.hwnd,
         reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), GetModuleHandleA(nullptr), nullptr);
     if (!control) return 0;
     AttachControl(control, kind);

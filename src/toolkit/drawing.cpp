@@ -2,6 +2,7 @@
 // bitmap, erasing, and the drawing operations.
 #include "toolkit/drawing.h"
 
+#include "toolkit/display_scale.h"
 #include "toolkit/gdi_owner.h"
 #include "toolkit/toolkit_state.h"
 
@@ -286,7 +287,7 @@ int32_t SetTextBackColor(Window& record, COLORREF colour) {
 int32_t MoveTo(Window& record, int32_t x, int32_t y) {
     if (!record.hwnd) return 0;
     HDC dc = BeginDraw(record);
-    if (dc) MoveToEx(dc, x, y, nullptr);
+    if (dc) MoveToEx(dc, Scaled(record, x), Scaled(record, y), nullptr);
     EndDraw(record, dc, true);
     return 0;
 }
@@ -299,10 +300,11 @@ int32_t DrawRect(Window& record, int32_t x, int32_t y, int32_t width, int32_t he
         OwnedPen pen;
         OwnedBrush fill;
         HGDIOBJ brush = GetStockObject(NULL_BRUSH);
+        const int32_t penWidth = Scaled(record, record.penWidth);
         if (penColour == -1) {
-            pen.reset(CreatePen(record.penStyle, record.penWidth, GetTextColor(dc)));
+            pen.reset(CreatePen(record.penStyle, penWidth, GetTextColor(dc)));
         } else {
-            pen.reset(CreatePen(record.penStyle, record.penWidth, static_cast<COLORREF>(penColour)));
+            pen.reset(CreatePen(record.penStyle, penWidth, static_cast<COLORREF>(penColour)));
             if (fillColour != -1) {
                 fill.reset(CreateSolidBrush(static_cast<COLORREF>(fillColour)));
                 brush = fill.get();
@@ -310,7 +312,8 @@ int32_t DrawRect(Window& record, int32_t x, int32_t y, int32_t width, int32_t he
         }
         Selection selectedPen(dc, pen.get());
         Selection selectedBrush(dc, brush);
-        Rectangle(dc, x, y, x + width, y + height);
+        const int32_t left = Scaled(record, x), top = Scaled(record, y);
+        Rectangle(dc, left, top, left + Scaled(record, width), top + Scaled(record, height));
     }
     EndDraw(record, dc, true);
     return 0;
@@ -321,6 +324,8 @@ int32_t FloodFill(Window& record, int32_t x, int32_t y, COLORREF colour) {
     const bool uniform = record.backingUniform && record.drawDepth == 0 && !record.paintDc &&
                          !record.forcedDc;
     HDC dc = BeginDraw(record);
+    x = Scaled(record, x);
+    y = Scaled(record, y);
     if (dc) {
         OwnedBrush brush(CreateSolidBrush(colour));
         const COLORREF target = GetPixel(dc, x, y);

@@ -4,6 +4,7 @@
 
 #include "toolkit/controls.h"
 #include "toolkit/controls_private.h"
+#include "toolkit/display_scale.h"
 #include "toolkit/drawing.h"
 #include "toolkit/toolkit_state.h"
 
@@ -11,10 +12,13 @@ namespace tk {
 
 namespace {
 
-LOGFONTA DescribeFont(HDC dc, const char* face, int32_t points, int32_t weight, uint32_t flags) {
+// At the window's DPI, which differs from the screen DC's when the window lies on a
+// display of another scale.
+LOGFONTA DescribeFont(uint32_t dpi, const char* face, int32_t points, int32_t weight,
+                      uint32_t flags) {
     LOGFONTA font = {};
     lstrcpynA(font.lfFaceName, face ? face : "", LF_FACESIZE);  // the first 31 characters
-    font.lfHeight = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    font.lfHeight = -MulDiv(points, static_cast<int>(dpi), 72);
     font.lfWeight = weight;
     font.lfQuality = DRAFT_QUALITY;
     if (flags) {
@@ -71,18 +75,41 @@ void SetDrawingFont(Window& record, HDC dc, const LOGFONTA& description) {
     if (replaced) DeleteObject(replaced);
 }
 
-void ShowBitmap(HDC dc, HBITMAP bitmap, int32_t x, int32_t y, int32_t width, int32_t height,
+// The target rectangle of an image: its 96-DPI place and size at the window's DPI.
+struct Placement {
+    int32_t x, y, width, height;
+    bool scaled;  // differs in size from the 96-DPI rectangle
+};
+
+Placement Place(const Window& record, int32_t x, int32_t y, int32_t width, int32_t height) {
+    Placement p{Scaled(record, x), Scaled(record, y), Scaled(record, width),
+                Scaled(record, height), false};
+    p.scaled = p.width != width || p.height != height;
+    return p;
+}
+
+// A scaled image is stretched smoothly rather than by dropping or doubling pixels.
+void ShowBitmap(HDC dc, HBITMAP bitmap, const Placement& to, int32_t width, int32_t height,
                 uint32_t rasterOp) {
     if (!width || !height) return;
     HDC memory = CreateCompatibleDC(nullptr);
     if (!memory) return;
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(dc, x, y, width, height, memory, 0, 0, rasterOp ? rasterOp : SRCCOPY);
+    if (to.scaled) {
+        const int oldMode = SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        StretchBlt(dc, to.x, to.y, to.width, to.height, memory, 0, 0, width, height,
+                   rasterOp ? rasterOp : SRCCOPY);
+        SetStretchBltMode(dc, oldMode);
+    } else {
+        BitBlt(dc, to.x, to.y, width, height, memory, 0, 0, rasterOp ? rasterOp : SRCCOPY);
+    }
     SelectObject(memory, old);
     DeleteDC(memory);
 }
 
-void ShowPicture(HDC dc, IPicture* picture, int32_t x, int32_t y, int32_t width, int32_t height) {
+void ShowPicture(HDC dc, IPicture* picture, const Placement& to) {
+    int32_t width = to.width, height = to.height;
     OLE_XSIZE_HIMETRIC himetricWidth = 0;
     OLE_YSIZE_HIMETRIC himetricHeight = 0;
     picture->get_Width(&himetricWidth);
@@ -91,27 +118,30 @@ void ShowPicture(HDC dc, IPicture* picture, int32_t x, int32_t y, int32_t width,
         width = MulDiv(himetricWidth, GetDeviceCaps(dc, LOGPIXELSX), 2540);
         height = MulDiv(himetricHeight, GetDeviceCaps(dc, LOGPIXELSY), 2540);
     }
+    const int oldMode = to.scaled ? SetStretchBltMode(dc, HALFTONE) : 0;
+    if (to.scaled) SetBrushOrgEx(dc, 0, 0, nullptr);
     // HIMETRIC runs bottom-up: start at the top and go up by the height.
-    picture->Render(dc, x, y, width, height, 0, himetricHeight, himetricWidth, -himetricHeight,
-                    nullptr);
+    picture->Render(dc, to.x, to.y, width, height, 0, himetricHeight, himetricWidth,
+                    -himetricHeight, nullptr);
+    if (to.scaled) SetStretchBltMode(dc, oldMode);
 }
 
-void DrawImage(HDC dc, rt::Image image, int32_t kind, int32_t x, int32_t y, int32_t width,
+void DrawImage(HDC dc, rt::Image image, int32_t kind, const Placement& to, int32_t width,
                int32_t height, uint32_t rasterOp) {
     switch (kind) {
         case rt::kImageBitmap:
-            ShowBitmap(dc, static_cast<HBITMAP>(image), x, y, width, height, rasterOp);
+            ShowBitmap(dc, static_cast<HBITMAP>(image), to, width, height, rasterOp);
             break;
         case rt::kImageIcon:
-            DrawIcon(dc, x, y, static_cast<HICON>(image));
+            DrawIcon(dc, to.x, to.y, static_cast<HICON>(image));
             break;
         case rt::kImageMetafile: {
-            const RECT r = {x, y, x + width, y + height};
+            const RECT r = {to.x, to.y, to.x + to.width, to.y + to.height};
             PlayEnhMetaFile(dc, static_cast<HENHMETAFILE>(image), &r);
             break;
         }
         case rt::kImagePicture:
-            ShowPicture(dc, static_cast<IPicture*>(image), x, y, width, height);
+            ShowPicture(dc, static_cast<IPicture*>(image), to);
             break;
         default:  // cursors and unknown kinds draw nothing
             break;
@@ -126,14 +156,15 @@ int32_t SetFont(Window& record, const char* face, int32_t points, int32_t weight
     if (id) {
         HWND control = FindControl(record, id);
         if (!control) return 0;
-        // The window's own DC gives the resolution; the drawing state is not touched.
-        HDC dc = GetDC(record.hwnd);
-        SetControlFont(control, DescribeFont(dc, face, points, weight, flags));
-        ReleaseDC(record.hwnd, dc);
+        // The window's DPI gives the resolution; the drawing state is not touched. (A
+        // dialog's record has none: its window's own DC gives it.)
+        HDC dc = record.dpi ? nullptr : GetDC(record.hwnd);
+        SetControlFont(control, DescribeFont(FontDpi(record, dc), face, points, weight, flags));
+        if (dc) ReleaseDC(record.hwnd, dc);
         return 0;
     }
     HDC dc = BeginDraw(record);
-    SetDrawingFont(record, dc, DescribeFont(dc, face, points, weight, flags));
+    SetDrawingFont(record, dc, DescribeFont(FontDpi(record, dc), face, points, weight, flags));
     return 0;
 }
 
@@ -141,7 +172,9 @@ int32_t ShowImage(Window& record, rt::Image image, int32_t kind, int32_t x, int3
                   int32_t width, int32_t height, uint32_t rasterOp) {
     if (!record.hwnd) return 0;
     HDC dc = BeginDraw(record);
-    if (dc && image) DrawImage(dc, image, kind, x, y, width, height, rasterOp);
+    if (dc && image) {
+        DrawImage(dc, image, kind, Place(record, x, y, width, height), width, height, rasterOp);
+    }
     EndDraw(record, dc, true);
     return 0;
 }

@@ -4,6 +4,7 @@
 
 #include "runtime/dll_safety.h"
 #include "toolkit/controls_private.h"
+#include "toolkit/display_scale.h"
 #include "toolkit/gdi_owner.h"
 #include "toolkit/toolkit_state.h"
 
@@ -159,6 +160,18 @@ bool PrepareDrawingState(Window& record, uint32_t flags, int width, int height) 
     return true;
 }
 
+// A window that opened on a display of another DPI than the system's (per-monitor
+// awareness) takes that display's DPI, and its size follows.
+void FollowWindowDpi(Window& record, int32_t& width, int32_t& height) {
+    const uint32_t dpi = WindowDpi(record.hwnd);
+    if (dpi == record.dpi) return;
+    width = MulDiv(width, static_cast<int>(dpi), static_cast<int>(record.dpi));
+    height = MulDiv(height, static_cast<int>(dpi), static_cast<int>(record.dpi));
+    record.dpi = dpi;
+    SetWindowPos(record.hwnd, nullptr, 0, 0, width, height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void ClearOpenState(Window& record, HandlerRoutine handler) {
     record.handler = handler;
     record.mdiClient = nullptr;
@@ -240,6 +253,13 @@ int32_t OpenWindow(Window& record, int32_t x, int32_t y, int32_t width, int32_t 
     ComposeStyles(flags, parent, parentHwnd, style, exStyle);
 
     ClearOpenState(record, handler);
+    // The 96-DPI layout at the display's scale, known before the window exists so that
+    // the handler's creation events already see it.
+    record.dpi = SystemDpi();
+    x = Scaled(record, x);
+    y = Scaled(record, y);
+    width = Scaled(record, width);
+    height = Scaled(record, height);
     g_windowUnderConstruction = &record;
     HWND hwnd = CreateWindowExA(exStyle, (flags & kOpenMdiFrame) ? kFrameClassName : kWndClassName,
                                 title ? title : "", style, x, y, width, height, parentHwnd,
@@ -249,6 +269,7 @@ int32_t OpenWindow(Window& record, int32_t x, int32_t y, int32_t width, int32_t 
     record.handler = nullptr;
     record.hwnd = hwnd;
     if (!hwnd) return 0;
+    FollowWindowDpi(record, width, height);
 
     if (style & WS_MAXIMIZE) {
         ShowWindow(hwnd, SW_SHOWMAXIMIZED);

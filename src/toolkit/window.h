@@ -55,6 +55,8 @@ struct Window {
     int32_t pageKeys;
     // The push button Enter works while the focus is on no push button, or 0.
     int32_t forwardId;
+    // The DPI the window is laid out for (96 on an unscaled display); 0 before OpenWindow.
+    uint32_t dpi;
 };
 
 inline constexpr uint32_t kBackingPresent = 0x1;
@@ -94,6 +96,9 @@ inline constexpr uint32_t kOpenHidden = 0x800;
 // 1 when the window was created, 0 when CreateWindowExA failed.
 int32_t OpenWindow(Window& record, int32_t x, int32_t y, int32_t width, int32_t height,
                    uint32_t flags, Window* parent, const char* title, HandlerRoutine handler);
+// A length of the 96-DPI layout at the window's DPI: the one place where positions, sizes
+// and fonts follow the display's scaling. Unchanged at 96 DPI (and on a closed record).
+int32_t Scaled(const Window& record, int32_t length);
 // Centres the window over its parent (child windows), its visible owner or the work area.
 int32_t CenterWindow(Window& record);
 // Destroys the window and every drawing object the toolkit made for it; hwnd becomes 0.

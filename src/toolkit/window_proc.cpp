@@ -3,6 +3,7 @@
 #include <new>
 
 #include "toolkit/controls.h"
+#include "toolkit/display_scale.h"
 #include "toolkit/toolkit_state.h"
 
 namespace tk {
@@ -310,6 +311,8 @@ LRESULT CALLBACK ToolkitWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
         Deliver(hwnd, record, EV_RESIZE, wParam, lParam);
         result = Deliver(hwnd, record, message, wParam, lParam);
         break;
+    case WM_DPICHANGED:
+        return ApplyDpiChange(hwnd, record, wParam, lParam);
     case WM_EXITSIZEMOVE:
         Deliver(hwnd, record, EV_RESIZE, wParam, lParam);
         result = Deliver(hwnd, record, message, wParam, lParam);

@@ -464,6 +464,52 @@ class Run:
         if not re.match(r"Shapes 1 to \d+ of 1345$", text):
             raise Failure(f"the application says {text!r}")
 
+    # ---- Display scaling ------------------------------------------------------------------
+    def scale_display(self):
+        """A row's DPI, set in the prefix before any program runs there (Wine reads it as
+        a program starts), with a desktop large enough for pages at twice their size."""
+        dpi = self.sc["prepare"].get("dpi")
+        if not dpi:
+            return
+        reg_file = self.dir / "dpi.reg"
+        winebed.write_reg_file(reg_file, [(key, "LogPixels", dpi) for key in S.DPI_KEYS] +
+                               [(S.WINE_DESKTOPS, "Default", S.SCALED_DESKTOP)])
+        subprocess.run(["wine", winebed.REG, "import", str(reg_file)], env=self.env, check=True,
+                       capture_output=True)
+
+    def do_layout(self, title, expected, client96):
+        """At the row's DPI: each control at its 96-DPI rectangle times the scale (within a
+        pixel), its text inside it (measured in its font), and no further outside the
+        page than at 96 DPI, whose client size is client96."""
+        dpi = self.sc["prepare"].get("dpi", 96)
+        scale = dpi / 96
+        fits = self.ask("fits", title, *S.PAGE_FONT)
+        if fits["dpi"] != dpi:
+            raise Failure(f"{title!r} is laid out for {fits['dpi']} DPI, not {dpi}")
+        answer = self.ask("controls", title)
+        cl, ct, cr, cb = answer["window"]["client"]
+        found = {c["id"]: c for c in answer["controls"]}
+        texts = {c["id"]: c for c in fits["controls"]}
+        for cid, want in expected.items():
+            if "at" not in want:
+                continue
+            left, top, right, bottom = found[cid]["rect"]
+            got = (left - cl, top - ct, right - left, bottom - top)
+            if any(abs(g - w * scale) > 1 for g, w in zip(got, want["at"])):
+                raise Failure(f"control {cid} of {title!r} at {got}, not {want['at']} x {scale}")
+            if cid in texts:
+                width, height = texts[cid]["text"]
+                room = got[2] - round(S.text_margin(texts[cid]["style"]) * scale)
+                if width > room or height > got[3]:
+                    raise Failure(f"the text of control {cid} of {title!r} takes {width} x {height}, "
+                                  f"more than {room} x {got[3]}")
+            x, y, w, h = want["at"]
+            for past96, past in ((x + w - client96[0], got[0] + got[2] - (cr - cl)),
+                                 (y + h - client96[1], got[1] + got[3] - (cb - ct))):
+                if past > max(0, past96) * scale + 1:
+                    raise Failure(f"control {cid} of {title!r} lies {past} pixels outside its page "
+                                  f"of {cr - cl} x {cb - ct}, {max(0, past96)} at 96 DPI")
+
     # ---- Outcome -------------------------------------------------------------------------
     def reg_values(self, key):
         """{name lower: (name, type, data)} of a key, None when it does not exist."""
@@ -613,6 +659,7 @@ class Run:
     def run(self):
         self.make_prefix()
         try:
+            self.scale_display()
             # The probe boots the prefix; the preparation's reg.exe then starts in a
             # fraction of the time a cold prefix takes.
             self.probe = winebed.Probe(self.d.probe, self.env)

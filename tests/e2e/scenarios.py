@@ -19,6 +19,10 @@ Steps:
   ("window", TITLE, {...})          centred / topmost / caption of the page window
   ("stays", TITLE)                  the page is still there a moment later
   ("painted", TITLE, IDS)           the labels are painted, and again after being covered
+  ("layout", TITLE, {ID: {...}}, (W, H))  at the row's DPI: each control at its 96-DPI
+                                    rectangle ("at") times the scale, its text inside it,
+                                    no further outside the page than at 96 DPI, where the
+                                    page's client area is W x H
   ("check", OUTCOME...)             outcome checks in the middle of the run
   ("silent", [SECONDS, [CODE]])     the program ends without showing any window, with exit
                                     code CODE (0)
@@ -60,7 +64,8 @@ a value of any type and content (a string type always gets a final NUL).
 A preparation may also name "hold": files another program keeps open, shared with nobody,
 until ("release",); and "run": programs started before the setup program and left
 running (the application until it shows its shapes); "minimize": windows then minimised
-by title.
+by title; "dpi": the display's DPI, set in the prefix before anything runs there (on a
+larger desktop).
 """
 
 ANY = "(any non-empty text)"
@@ -465,6 +470,42 @@ def installed_from_named_folder(folder, product="Windows 10 Pro"):
         ("reg", SETTINGS, "TempPath", "REG_SZ", NAMED_DOWNLOADS_ANSI)]
 
 
+# ---- Scaled displays ----------------------------------------------------------------
+DPI_KEYS = ("HKCU\\Control Panel\\Desktop",
+            "HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts")
+WINE_DESKTOPS = "HKCU\\Software\\Wine\\Explorer\\Desktops"
+SCALED_DESKTOP = "1600x1200"  # the test displays' size: a 450-pixel page at 192 DPI fits
+PAGE_FONT = ("Arial", 12, 0)  # the pages' face, points and weight
+# Client areas of the pages at 96 DPI.
+CLIENT_96 = {LICENCE: (664, 375), UNITS: (442, 423), SHORTCUTS: (442, 423), WAIT: (500, 350),
+             FINISH: (442, 323)}
+
+
+def text_margin(style):
+    """Pixels of a control at 96 DPI that its text cannot use: a check box's or radio
+    button's box and gap, a push button's frame and focus ring."""
+    kind = style & 0xF
+    if kind in (2, 3, 4, 9):  # check boxes and radio buttons
+        return 20
+    return 6 if kind == 0xB else 0  # owner-drawn push button
+
+
+def at_dpi(dpi, prepare):
+    return dict(prepare, dpi=dpi)
+
+
+def laid_out_installation():
+    """The first installation's pages, each checked at the row's DPI and shot."""
+    def page(title, controls, name, *then):
+        return [("wait", title, 25), ("window", title, {"centred": True}),
+                ("layout", title, controls, CLIENT_96[title]), ("shot", name), *then]
+    return [*page(LICENCE, LICENCE_START, "licence"), *accept_with_mouse()[1:],
+            *page(UNITS, UNITS_START, "units", ("click", UNITS, NEXT)),
+            *page(SHORTCUTS, SHORTCUTS_START, "shortcuts", ("click", SHORTCUTS, NEXT)),
+            *page(WAIT, WAIT_LABELS, "please-wait", ("painted", WAIT, (1, 2, 3))),
+            *page(FINISH, FINISH_START, "finish"), *finish(start_app=False)[1:]]
+
+
 SCENARIOS = [
     # ---- First installations ---------------------------------------------------------
     row("a first installation accepted with the mouse, with both shortcuts, starts the application",
@@ -852,4 +893,9 @@ SCENARIOS = [
           ("file", INSTALL + "\\Keyglyph.dll", None)),
          ("start", DOWNLOADS + "SetupQuorvexPlenar.exe", "/S"), ("silent", 60)],
         installed(DOWNLOADS, product="Windows 10 Pro"), prepare=product("Windows 10 Pro")),
+
+    # ---- Scaled displays ----------------------------------------------------------------
+    *[row(f"a first installation at {dpi} DPI lays out every page for the display",
+          laid_out_installation(), installed(DOWNLOADS, product="Windows 10 Pro"),
+          prepare=at_dpi(dpi, product("Windows 10 Pro"))) for dpi in (96, 144, 192)],
 ]

@@ -19,6 +19,11 @@
 //   grab PATH                the whole screen as a 24-bit BMP file, from inside the
 //                            running probe: no process is started, so a short-lived
 //                            page can be caught even where processes start slowly
+//   fits TITLE FACE POINTS WEIGHT
+//                            the window's DPI, and for each control with text the size
+//                            its text takes in the control's font: FACE at POINTS and
+//                            WEIGHT for a control that was given a font, the system
+//                            font for one that was not
 //   hold PATH                keeps the file open, shared with nobody, as a program
 //                            that uses it would
 //   release                  closes every file held
@@ -336,6 +341,60 @@ bool WaitUntil(Test test, DWORD milliseconds) {
     }
 }
 
+// ---- Display scaling ---------------------------------------------------------------
+// The probe reads the screen in the display's own pixels whatever the DPI: as a program
+// unaware of the DPI, Wine would hand it every rectangle of an aware program's window
+// scaled back to 96 DPI.
+void BecomeDpiAware() {
+    using ContextProc = BOOL(WINAPI*)(HANDLE);
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    const auto perMonitor = reinterpret_cast<ContextProc>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDpiAwarenessContext")));
+    if (perMonitor && perMonitor(reinterpret_cast<HANDLE>(-4))) return;  // per monitor, v2
+    SetProcessDPIAware();
+}
+
+UINT DpiOf(HWND hwnd) {
+    using DpiProc = UINT(WINAPI*)(HWND);
+    const auto forWindow = reinterpret_cast<DpiProc>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    if (UINT dpi = forWindow ? forWindow(hwnd) : 0) return dpi;
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return static_cast<UINT>(dpi);
+}
+
+// Another process's font handle means nothing here, so the font is made again from the
+// description the page gives it, at the window's DPI.
+std::string Fits(HWND hwnd, const std::string& face, int points, int weight) {
+    const UINT dpi = DpiOf(hwnd);
+    HFONT pageFont = CreateFontA(-MulDiv(points, static_cast<int>(dpi), 72), 0, 0, 0, weight, 0,
+                                 0, 0, 0, 0, 0, DRAFT_QUALITY, 0, face.c_str());
+    HDC dc = GetDC(nullptr);
+    std::vector<HWND> children;
+    EnumChildWindows(hwnd, CollectAll, reinterpret_cast<LPARAM>(&children));
+    std::string out = "{\"dpi\":" + std::to_string(dpi) + ",\"controls\":[";
+    bool first = true;
+    for (HWND child : children) {
+        const std::string text = TextOf(child);
+        if (text.empty()) continue;
+        const bool ownFont = SendMessageA(child, WM_GETFONT, 0, 0) != 0;
+        HGDIOBJ old = SelectObject(dc, ownFont ? pageFont : GetStockObject(SYSTEM_FONT));
+        SIZE size{};
+        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        SelectObject(dc, old);
+        out += std::string(first ? "" : ",") + "{\"id\":" + std::to_string(GetDlgCtrlID(child)) +
+               ",\"style\":" +
+               std::to_string(static_cast<ULONG>(GetWindowLongA(child, GWL_STYLE))) +
+               ",\"text\":[" + std::to_string(size.cx) + "," + std::to_string(size.cy) + "]}";
+        first = false;
+    }
+    ReleaseDC(nullptr, dc);
+    DeleteObject(pageFont);
+    return out + "]}";
+}
+
 // The files "hold" keeps open until "release" (or the probe's end).
 std::vector<HANDLE> g_held;
 
@@ -378,7 +437,7 @@ std::string Answer(const std::vector<std::string>& args) {
         return out + "]}";
     }
     if (command == "controls" || command == "window" || command == "closebox" ||
-        command == "spot" || command == "minimize" || command == "shut") {
+        command == "spot" || command == "minimize" || command == "shut" || command == "fits") {
         HWND hwnd = FindTitled(arg(1));
         if (!hwnd) return Error("no window titled " + arg(1));
         if (command == "window") return "{\"window\":" + WindowJson(hwnd) + "}";
@@ -388,6 +447,7 @@ std::string Answer(const std::vector<std::string>& args) {
         if (command == "shut") return PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0), "{}";
         if (command == "closebox") return CloseBox(hwnd);
         if (command == "spot") return EmptySpot(hwnd);
+        if (command == "fits") return Fits(hwnd, arg(2), number(3), number(4));
         return Controls(hwnd);
     }
     if (command == "wait") {
@@ -424,6 +484,7 @@ HWND probe::FindTitled(const std::string& title) { return ::FindTitled(title); }
 std::vector<HWND> probe::ChildrenOf(HWND parent) { return ::ChildrenOf(parent); }
 
 int main() {
+    BecomeDpiAware();
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     std::string line;
     for (int c; (c = std::getchar()) != EOF;) {

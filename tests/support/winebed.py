@@ -214,7 +214,7 @@ class Display:
     def __init__(self):
         read_end, write_end = os.pipe()
         self.proc = subprocess.Popen(['Xvfb', '-displayfd', str(write_end), '-screen', '0',
-                                      '1024x768x24', '-nolisten', 'tcp'], pass_fds=(write_end,),
+                                      '1600x1200x24', '-nolisten', 'tcp'], pass_fds=(write_end,),
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         number = b''

@@ -1161,3 +1161,65 @@ TEST_CASE("SetWindowIcon shows the icon in the caption of a window already on th
     tk::CloseWindow(w);
     DestroyIcon(icon);
 }
+
+// A page opened at 96 DPI that the platform tells it now lies on a display of another
+// DPI, as it does when the window is moved to another monitor: what was on it is laid out
+// again, and what is added afterwards is laid out for the new DPI from the 96-DPI figures.
+TEST_CASE("a window moved to a display of another DPI lays itself out again") {
+    struct Row {
+        UINT dpi;
+        RECT label;     // the 96-DPI label at 10, 10, 200 x 25, in client coordinates
+        LONG fontHeight;  // of 12 points
+        RECT added;     // a button added afterwards at 20, 40, 100 x 30
+        int ring;       // width of a focused push button's ring
+    };
+    const Row rows[] = {
+        {144, {15, 15, 315, 53}, -24, {30, 60, 180, 105}, 2},
+        {192, {20, 20, 420, 70}, -32, {40, 80, 240, 140}, 2},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.dpi);
+        Page page;
+        tk::AddControl(page.record, tk::kStaticText, "Label", 10, 10, 200, 25, 0, 1);
+        tk::SetFont(page.record, "Arial", 12, 0, 0, 1);
+        const RECT suggested{30, 20, 30 + MulDiv(450, row.dpi, 96), 20 + MulDiv(450, row.dpi, 96)};
+        SendMessageA(page.record.hwnd, WM_DPICHANGED, MAKEWPARAM(row.dpi, row.dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        CHECK(page.record.dpi == row.dpi);
+        RECT window{};
+        GetWindowRect(page.record.hwnd, &window);
+        CHECK(window.left == suggested.left);
+        CHECK(window.right == suggested.right);
+        CHECK(window.bottom == suggested.bottom);
+
+        auto clientRect = [&](HWND control) {
+            RECT r{};
+            GetWindowRect(control, &r);
+            MapWindowPoints(nullptr, page.record.hwnd, reinterpret_cast<POINT*>(&r), 2);
+            return r;
+        };
+        const RECT label = clientRect(page.Control(1));
+        CHECK(label.left == row.label.left);
+        CHECK(label.top == row.label.top);
+        CHECK(label.right == row.label.right);
+        CHECK(label.bottom == row.label.bottom);
+        CHECK(FontDescription(FontOf(page.Control(1))).lfHeight == row.fontHeight);
+
+        tk::AddControl(page.record, tk::kPushButton, "Next >", 20, 40, 100, 30, 0, 301);
+        tk::SetFont(page.record, "Arial", 12, 0, 0, 301);
+        const RECT added = clientRect(page.Control(301));
+        CHECK(added.left == row.added.left);
+        CHECK(added.top == row.added.top);
+        CHECK(added.right == row.added.right);
+        CHECK(added.bottom == row.added.bottom);
+        CHECK(FontDescription(FontOf(page.Control(301))).lfHeight == row.fontHeight);
+
+        // The ring's colour is the button's business; its width follows the scale.
+        tk::SetFocus(page.record, 301);
+        gui::PumpFor(100);
+        const gui::Pixels focused = ReadControl(page.Control(301));
+        const int mid = focused.width / 2;
+        for (int y = 1; y < row.ring; ++y) CHECK(focused.At(mid, y) == focused.At(mid, 0));
+        CHECK(focused.At(mid, row.ring) != focused.At(mid, 0));
+    }
+}
