@@ -152,8 +152,8 @@ class Run:
         if reg:
             reg_file = self.dir / "prepare.reg"
             winebed.write_reg_file(reg_file, reg)
-            subprocess.run(["wine", winebed.REG, "import", str(reg_file)], env=self.env, check=True,
-                           capture_output=True)
+            subprocess.run(["wine", winebed.REG, "import", str(reg_file), *winebed.REG_VIEW], env=self.env,
+                           check=True, capture_output=True)
         for path in self.sc["prepare"].get("hold", ()):
             self.ask("hold", self.windows_path(path))
         for program in self.sc["prepare"].get("run", ()):
@@ -429,7 +429,8 @@ class Run:
     def reg_values(self, key):
         """{name lower: (name, type, data)} of a key, None when it does not exist."""
         if key not in self.reg_cache:
-            done = subprocess.run(["wine", winebed.REG, "query", key], env=self.env, capture_output=True)
+            done = subprocess.run(["wine", winebed.REG, "query", key, *winebed.REG_VIEW], env=self.env,
+                                  capture_output=True)
             if done.returncode != 0:
                 self.reg_cache[key] = None
             else:
