@@ -9,8 +9,9 @@
 #   wine-run.sh STATE_DIR --prefix-only  create the prefix only, for a program shown on
 #                                        the user's own display
 #   wine-run.sh STATE_DIR PROGRAM [ARGS] run PROGRAM and return its exit code
-# In the 32-bit guest (tools/guest), QP_WINEARCH=win32 and QP_WINE_TEMPLATE (a ready
-# prefix) are set, and the same tests run the i686 build.
+# In the 32-bit guest (tools/guest), QP_WINE_TEMPLATES names a folder of ready prefixes,
+# one per QP_WINEARCH (win64, where the i686 build runs under WOW64, and win32), and the
+# same tests run the i686 build.
 set -u
 state=$(mkdir -p "$1" && cd "$1" && pwd)
 shift
@@ -19,7 +20,7 @@ export WINEPREFIX="$state/prefix"
 template="$state/template"
 export HOME="$state/home"          # a fresh prefix links Desktop etc. to $HOME
 export WINEDEBUG=-all
-# The host's Wine is 64-bit only; the 32-bit guest sets QP_WINEARCH=win32.
+# The host's Wine is 64-bit only; the 32-bit guest has both.
 export WINEARCH=${QP_WINEARCH:-win64}
 # No host menu entries; no Mono or Gecko installer dialogs on a machine without network.
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
@@ -64,10 +65,10 @@ make_prefix() {
     fi
     wineserver -k 2>/dev/null
     rm -rf "$WINEPREFIX" "$template"
-    if [ -n "${QP_WINE_TEMPLATE:-}" ]; then
-        # The 32-bit guest carries a ready prefix: a copy takes seconds where wineboot
+    if [ -n "${QP_WINE_TEMPLATES:-}" ]; then
+        # The 32-bit guest carries ready prefixes: a copy takes seconds where wineboot
         # takes minutes under the emulated processor.
-        cp -a "$QP_WINE_TEMPLATE" "$template"
+        cp -a "$QP_WINE_TEMPLATES/$WINEARCH" "$template"
     else
         WINEPREFIX="$template" "$(dirname "$0")/make-prefix.sh" "$state/wineboot.log" || return 1
     fi

@@ -8,7 +8,7 @@ screen with screen_probe.exe, and then checks what the machine holds with indepe
 readers: `wine reg query`, the host's view of drive C:, `lnkinfo`, `wine uninstaller
 --list`. One line per scenario; the exit status is 1 when any scenario failed.
 
-  drive.py --state DIR --setup EXE --dist DIR --probe EXE --out DIR [--core] [NAME-PART ...]
+  drive.py --state DIR --setup EXE --dist DIR --probe EXE --out DIR [--core | --win32] [NAME-PART ...]
 """
 import argparse
 import os
@@ -152,8 +152,8 @@ class Run:
         if reg:
             reg_file = self.dir / "prepare.reg"
             winebed.write_reg_file(reg_file, reg)
-            subprocess.run(["wine", winebed.REG, "import", str(reg_file)], env=self.env, check=True,
-                           capture_output=True)
+            subprocess.run(["wine", winebed.REG, "import", str(reg_file), *winebed.REG_VIEW], env=self.env,
+                           check=True, capture_output=True)
         for path in self.sc["prepare"].get("hold", ()):
             self.ask("hold", self.windows_path(path))
         for program in self.sc["prepare"].get("run", ()):
@@ -514,7 +514,8 @@ class Run:
     def reg_values(self, key):
         """{name lower: (name, type, data)} of a key, None when it does not exist."""
         if key not in self.reg_cache:
-            done = subprocess.run(["wine", winebed.REG, "query", key], env=self.env, capture_output=True)
+            done = subprocess.run(["wine", winebed.REG, "query", key, *winebed.REG_VIEW], env=self.env,
+                                  capture_output=True)
             if done.returncode != 0:
                 self.reg_cache[key] = None
             else:
@@ -748,12 +749,14 @@ def main():
                         help="keep each passed scenario's prefix in OUT/run/ (for a tour)")
     parser.add_argument("--core", action="store_true",
                         help="only the scenarios marked core (the 32-bit guest's set)")
+    parser.add_argument("--win32", action="store_true",
+                        help="only the scenarios marked win32 (the guest's 32-bit prefix)")
     parser.add_argument("--jobs", type=int, default=winebed.jobs_from_environment(),
                         help="scenarios run side by side, each on a display of its own")
     parser.add_argument("names", nargs="*", help="run only scenarios whose name holds one of these")
     args = parser.parse_args()
     chosen = [s for s in S.SCENARIOS if (not args.names or any(n in s["name"] for n in args.names))
-              and (s["core"] or not args.core)]
+              and (s["core"] or not args.core) and (s["win32"] or not args.win32)]
     if not chosen:
         raise SystemExit("no scenario matches")
     if len({slug(s["name"]) for s in S.SCENARIOS}) != len(S.SCENARIOS):

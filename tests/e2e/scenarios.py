@@ -418,14 +418,16 @@ def leave(page, how, before=()):
 
 
 def row(name, steps, outcome, prepare=None, start=DOWNLOADS, core=False, args=(), signed=False,
-        desktop=None):
-    """core: one of the roads that the 32-bit build also runs, in the slower guest.
-    args: the setup program's switches. signed: the program started is a copy signed
-    with a throwaway certificate, as every release is signed. desktop: the name of the
-    user's desktop folder, when not Desktop."""
+        desktop=None, win32=False):
+    """core: one of the roads that the 32-bit build also runs, in the slower guest, under
+    WOW64 in a 64-bit prefix as on 64-bit Windows. win32: a core road that the guest runs in
+    a 32-bit prefix too, for the users who still have 32-bit Windows. args: the setup
+    program's switches. signed: the program started is a copy signed with a throwaway
+    certificate, as every release is signed. desktop: the name of the user's desktop
+    folder, when not Desktop."""
     return {"name": name, "steps": steps, "outcome": outcome,
             "prepare": prepare or {"reg": [], "files": []}, "start": start, "core": core,
-            "args": args, "signed": signed, "desktop": desktop}
+            "args": args, "signed": signed, "desktop": desktop, "win32": win32}
 
 
 def product(name):
@@ -522,7 +524,7 @@ SCENARIOS = [
          ("shot", "finish"), ("click", FINISH, FINISHED), ("exit",),
          ("app", True), ("shot", "application")],
         installed(DOWNLOADS, product="Windows 10 Pro", app=True),
-        prepare=product("Windows 10 Pro"), core=True),
+        prepare=product("Windows 10 Pro"), core=True, win32=True),
     row("a first installation accepted with the keys A then N, in km/h and Fahrenheit, with only "
         "the application's shortcut and no product name, does not start the application",
         [*accept_with_keys(), ("wait", UNITS), ("click", UNITS, KMH),
@@ -726,7 +728,7 @@ SCENARIOS = [
     # ---- Unattended: /S and the other switches ---------------------------------------------
     row("/S installs with the pages' defaults and no window, as the wizard does",
         [("silent", 60)], installed(DOWNLOADS, product="Windows 10 Pro"),
-        prepare=product("Windows 10 Pro"), args=("/S",), core=True),
+        prepare=product("Windows 10 Pro"), args=("/S",), core=True, win32=True),
     row("-s with km/h, Fahrenheit and no shortcuts installs those, with no window",
         [("silent", 60)], installed(DOWNLOADS, units=("K", "F"), app_link=False, log_link=False),
         args=("-s", "/speed=KMH", "/TEMPERATURE=f", "/Shortcuts=none")),
@@ -757,7 +759,7 @@ SCENARIOS = [
         prepare=version("3"), args=("/S",)),
     row("/UNINSTALL /S from the installation folder removes as a confirmed uninstall does",
         [("silent", 60)], uninstalled(tooltips=False), prepare=installed_before(),
-        start=INSTALL + "\\", args=("/UNINSTALL", "/S"), core=True),
+        start=INSTALL + "\\", args=("/UNINSTALL", "/S"), core=True, win32=True),
     row("/S from a Temp folder shows no message and ends with 2, having written nothing",
         [("silent", 30, 2)],
         [("names", SETTINGS, None), ("names", PROBE, None), ("file", INSTALL, None),

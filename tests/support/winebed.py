@@ -26,6 +26,9 @@ def system_program(name):
 
 
 REG = system_program('reg')
+# The registry view of the program under test, for reg.exe: "/reg:32" where the 32-bit
+# build runs under WOW64 in a 64-bit prefix (its HKLM\Software lies in the 32-bit view).
+REG_VIEW = tuple(os.environ.get('QP_REG_VIEW', '').split())
 
 
 _harness_envs = {}
@@ -129,12 +132,12 @@ class Prefix:
             self._registry = {}
             path = os.path.join(self.folder, 'prepare.reg')
             write_reg_file(path, entries)
-            result = self.wine(REG, 'import', 'Z:' + path.replace('/', '\\'))
+            result = self.wine(REG, 'import', 'Z:' + path.replace('/', '\\'), *REG_VIEW)
             if result.returncode != 0:
                 raise RuntimeError(f'reg import: {result.returncode} {result.stdout}{result.stderr}')
 
     def reg_add(self, key, name, data, kind='REG_SZ'):
-        args = (REG, 'add', key, '/v', name, '/t', kind, '/d', data, '/f')
+        args = (REG, 'add', key, '/v', name, '/t', kind, '/d', data, '/f', *REG_VIEW)
         self._registry = {}
         # reg.exe failed once in a clean run here, in a prefix's first seconds, without a
         # word: one more try, then its own output in the failure.
@@ -152,7 +155,7 @@ class Prefix:
         return None if values is None else dict(values)
 
     def _query(self, key):
-        result = self.wine(REG, 'query', key)
+        result = self.wine(REG, 'query', key, *REG_VIEW)
         if result.returncode != 0:
             return None
         values = {}

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the 32-bit test guest once and prints the folder it lies in: a Debian 12 root file
 # system (64-bit, with the i386 architecture and 32-bit Wine added inside it), its kernel
-# and initramfs, and a ready 32-bit Wine prefix as a template. The guest lives outside the
-# checkout, in QP_GUEST_CACHE (default ~/.cache/quorvex-guest), in a folder named by a hash
+# and initramfs, and ready 64-bit and 32-bit Wine prefixes as templates (/opt/qp-prefixes/
+# win64 and win32). The guest lives outside the checkout, in QP_GUEST_CACHE (default ~/.cache/quorvex-guest), in a folder named by a hash
 # of its recipe (this script, packages and tools/make-prefix.sh): a changed recipe builds a
 # new guest and removes the older ones. Needs root (debootstrap, chroot) and Debian's
 # package registry, whose address is read from the host's own apt sources. Downloads that
@@ -121,19 +121,27 @@ install -m 755 "$top/tools/make-prefix.sh" "$root/usr/local/bin/qp-make-prefix"
 ln -sf "$(basename "$(ls "$root"/boot/vmlinuz-* | head -1)")" "$root/boot/qp-kernel"
 ln -sf "$(basename "$(ls "$root"/boot/initrd.img-* | head -1)")" "$root/boot/qp-initrd"
 
-# The first boot configures what the chroot could not and makes the 32-bit prefix that
-# every test copies (about two minutes under the software CPU).
-log "first boot: the 32-bit Wine prefix template"
+# The first boot configures what the chroot could not and makes the prefixes that every
+# test copies (about two minutes each under the software CPU): a 64-bit one, in which the
+# 32-bit deliverable runs under WOW64 as on 64-bit Windows, and a 32-bit one. One at a
+# time: two 64-bit prefixes do not fit the guest's memory-backed /tmp.
+log "first boot: the 64-bit and 32-bit Wine prefix templates"
 "$here/run.sh" --guest "$guest" --no-share -- bash -c '
     set -e
     dpkg --configure -a >/dev/null 2>&1 || true
-    export WINEARCH=win32 WINEPREFIX=/tmp/prefix WINEDEBUG=-all HOME=/tmp/home
+    export WINEPREFIX=/tmp/prefix WINEDEBUG=-all HOME=/tmp/home
     export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml="
     mkdir -p $HOME
-    qp-make-prefix /tmp/wineboot.log || { cat /tmp/wineboot.log; exit 1; }
-    wineserver -k 2>/dev/null || true
-    rm -rf /opt/qp-prefix-win32
-    cp -a /tmp/prefix /opt/qp-prefix-win32
+    rm -rf /opt/qp-prefixes
+    mkdir -p /opt/qp-prefixes
+    for arch in win64 win32; do
+        started=$(date +%s)
+        WINEARCH=$arch qp-make-prefix /tmp/wineboot.log || { cat /tmp/wineboot.log; exit 1; }
+        wineserver -k 2>/dev/null || true
+        cp -a /tmp/prefix /opt/qp-prefixes/$arch
+        rm -rf /tmp/prefix
+        echo "guest: $arch prefix made in $(( $(date +%s) - started )) s, $(du -sh /opt/qp-prefixes/$arch | cut -f1)"
+    done
     wine --version'
 rm -rf "$guest/debs"
 touch "$guest/ready"

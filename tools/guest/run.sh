@@ -8,7 +8,9 @@
 # host's kernel refuses it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-guest="" share=$(cd "$here/../.." && pwd) memory=4096
+# 6 GiB: the guest's /tmp holds half of it, and a copy of the 64-bit prefix template alone
+# takes 1.3 GB of it.
+guest="" share=$(cd "$here/../.." && pwd) memory=6144
 while [ $# -gt 0 ]; do
     case $1 in
     --guest) guest=$2; shift 2 ;;

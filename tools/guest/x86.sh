@@ -20,7 +20,12 @@ main() {
         -o "lowerdir=$top,upperdir=/tmp/overlay/upper,workdir=/tmp/overlay/work" "$top" || exit 1
     cd "$top" || exit 1  # the working folder was the one beneath the overlay
 
-    export QP_WINEARCH=win32 QP_WINE_TEMPLATE=/opt/qp-prefix-win32
+    # 64-bit Windows runs the 32-bit program under WOW64, and so do the tests: a 64-bit
+    # prefix, where the registry is read in the 32-bit view that the program writes
+    # (HKLM\Software is redirected there; HKCU\Software is shared by both views, as on
+    # Windows; in a 32-bit prefix the one view is that view). The test e2e_setup_win32
+    # sets QP_WINEARCH=win32 for the rows of a 32-bit system.
+    export QP_WINEARCH=win64 QP_WINE_TEMPLATES=/opt/qp-prefixes QP_REG_VIEW=/reg:32
     # The million generated inputs of the text layer take three minutes under the emulated
     # processor; a fifth of them still covers every case many times over.
     export QP_TEXT_ROUNDS=200000
@@ -28,7 +33,7 @@ main() {
     export QP_PATIENCE=3
     # Its scenarios one at a time: the emulated processors are busy enough with one.
     export QP_JOBS=1
-    echo "guest: $(nproc) processors, $(wine --version), 32-bit prefix template $QP_WINE_TEMPLATE"
+    echo "guest: $(nproc) processors, $(wine --version), prefix templates in $QP_WINE_TEMPLATES"
     case $mode in
     test)
         # One test at a time: side by side, Wine processes under the emulated processors
