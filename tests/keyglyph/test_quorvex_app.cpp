@@ -103,9 +103,12 @@ public:
         return {first, last};
     }
 
+    // Waits until the application has taken the message: under an emulated processor and
+    // a busy machine its first paint of every shape can keep it from its messages for more
+    // than the five seconds after which the platform calls a window hung.
     void Send(UINT message, WPARAM wParam, LPARAM lParam = 0) const {
         DWORD_PTR result;
-        SendMessageTimeoutA(window_, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+        REQUIRE(SendMessageTimeoutA(window_, message, wParam, lParam, SMTO_NORMAL, 60000, &result));
     }
 
     // Closes the window as the close box would; the process ends with code 0.
