@@ -1198,20 +1198,15 @@ TEST_CASE("a window moved to a display of another DPI lays itself out again") {
             MapWindowPoints(nullptr, page.record.hwnd, reinterpret_cast<POINT*>(&r), 2);
             return r;
         };
-        const RECT label = clientRect(page.Control(1));
-        CHECK(label.left == row.label.left);
-        CHECK(label.top == row.label.top);
-        CHECK(label.right == row.label.right);
-        CHECK(label.bottom == row.label.bottom);
+        auto corners = [](const RECT& r) {
+            return std::vector<LONG>{r.left, r.top, r.right, r.bottom};
+        };
+        CHECK(corners(clientRect(page.Control(1))) == corners(row.label));
         CHECK(FontDescription(FontOf(page.Control(1))).lfHeight == row.fontHeight);
 
         tk::AddControl(page.record, tk::kPushButton, "Next >", 20, 40, 100, 30, 0, 301);
         tk::SetFont(page.record, "Arial", 12, 0, 0, 301);
-        const RECT added = clientRect(page.Control(301));
-        CHECK(added.left == row.added.left);
-        CHECK(added.top == row.added.top);
-        CHECK(added.right == row.added.right);
-        CHECK(added.bottom == row.added.bottom);
+        CHECK(corners(clientRect(page.Control(301))) == corners(row.added));
         CHECK(FontDescription(FontOf(page.Control(301))).lfHeight == row.fontHeight);
 
         // The ring's colour is the button's business; its width follows the scale.
