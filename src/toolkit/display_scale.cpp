@@ -42,10 +42,6 @@ uint32_t ScreenDpi() {
     return dpi > 0 ? static_cast<uint32_t>(dpi) : kDefaultDpi;
 }
 
-int32_t Rescaled(int32_t length, uint32_t to, uint32_t from) {
-    return MulDiv(length, static_cast<int>(to), static_cast<int>(from));
-}
-
 // A font of the same description at the new DPI; the caller owns it.
 HFONT RescaledFont(HFONT font, uint32_t to, uint32_t from) {
     LOGFONTA description{};
@@ -100,6 +96,10 @@ void RescaleBacking(Window& record, uint32_t to, uint32_t from) {
 }
 
 }  // namespace
+
+int32_t Rescaled(int32_t length, uint32_t to, uint32_t from) {
+    return MulDiv(length, static_cast<int>(to), static_cast<int>(from));
+}
 
 int32_t Scaled(const Window& record, int32_t length) {
     if (record.dpi == 0 || record.dpi == kDefaultDpi) return length;

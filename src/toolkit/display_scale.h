@@ -12,6 +12,8 @@ namespace tk {
 
 inline constexpr uint32_t kDefaultDpi = 96;
 
+// A length at DPI from, taken to DPI to.
+int32_t Rescaled(int32_t length, uint32_t to, uint32_t from);
 // The DPI new windows start with: the system's (GetDpiForSystem where the platform has
 // it, otherwise the screen's LOGPIXELSY).
 uint32_t SystemDpi();

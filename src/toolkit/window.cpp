@@ -165,8 +165,8 @@ bool PrepareDrawingState(Window& record, uint32_t flags, int width, int height) 
 void FollowWindowDpi(Window& record, int32_t& width, int32_t& height) {
     const uint32_t dpi = WindowDpi(record.hwnd);
     if (dpi == record.dpi) return;
-    width = MulDiv(width, static_cast<int>(dpi), static_cast<int>(record.dpi));
-    height = MulDiv(height, static_cast<int>(dpi), static_cast<int>(record.dpi));
+    width = Rescaled(width, dpi, record.dpi);
+    height = Rescaled(height, dpi, record.dpi);
     record.dpi = dpi;
     SetWindowPos(record.hwnd, nullptr, 0, 0, width, height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -300,8 +300,17 @@ class Run:
     def do_press(self, key):
         xdotool(self.env, "key", key)
 
-    def do_keys(self, keys):
-        """Keys typed one after another, to whatever has the focus."""
+    def do_keys(self, keys, title=None):
+        """Keys typed one after another, to whatever has the focus; with a title, once that
+        window is in front and a window of its own holds the keyboard focus (a box just
+        shown may not have taken it yet on a busy machine)."""
+        if title:
+            def focused():
+                answer = self.ask("focus")
+                front = answer["foreground"]
+                if not front or front["title"] != title or not answer.get("focus"):
+                    raise Failure(f"{title!r} does not have the keyboard focus: {answer}")
+            self.poll(focused)
         xdotool(self.env, "key", "--delay", 150, *keys.split())
 
     def do_reader(self, title, names):

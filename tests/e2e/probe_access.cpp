@@ -33,19 +33,12 @@ std::string Narrow(const wchar_t* text) {
 
 std::string Error(const std::string& what) { return "{\"error\":" + probe::Quote(what) + "}"; }
 
-// One object: the client object of a window, as AccessibleObjectFromWindow gives it.
+// One object, as the platform hands it to a screen reader: by default a window's client
+// object, otherwise the object a focus event names.
 std::string ObjectJson(HWND hwnd, LONG objectId = OBJID_CLIENT, LONG childId = CHILDID_SELF) {
     IAccessible* object = nullptr;
     VARIANT child{};
-    HRESULT hr;
-    if (objectId == OBJID_CLIENT && childId == CHILDID_SELF) {
-        hr = AccessibleObjectFromWindow(hwnd, objectId, __uuidof(IAccessible),
-                                        reinterpret_cast<void**>(&object));
-        child.vt = VT_I4;
-        child.lVal = CHILDID_SELF;
-    } else {
-        hr = AccessibleObjectFromEvent(hwnd, objectId, childId, &object, &child);
-    }
+    const HRESULT hr = AccessibleObjectFromEvent(hwnd, objectId, childId, &object, &child);
     const std::string id = std::to_string(GetAncestor(hwnd, GA_ROOT) == hwnd ? 0 : GetDlgCtrlID(hwnd));
     if (FAILED(hr) || !object) {
         char code[16];

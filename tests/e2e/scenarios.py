@@ -10,6 +10,7 @@ Steps:
   ("key", TITLE, KEY)               a click on an empty spot of the page, then a key
   ("press", KEY)                    a key, to whatever has the focus
   ("keys", "KEY KEY ...")           keys one after another, to whatever has the focus
+  ("keys", "KEY ...", TITLE)        the same once TITLE is in front and holds the focus
   ("reader", TITLE, NAMES)          the page and its controls have accessible names; each
                                     Tab moves the accessible focus to the next of NAMES
                                     and raises the platform's focus event for it
@@ -718,7 +719,7 @@ SCENARIOS = [
         nothing_installed(DOWNLOADS)),
     row("the in-use box works by keyboard: Escape is its Cancel and changes nothing",
         [("wait", OPTIONS), ("click", OPTIONS, REPAIR_CHOICE), ("click", OPTIONS, NEXT),
-         ("wait", ERROR), ("front", ERROR), ("keys", "Escape"), ("exit",)],
+         ("wait", ERROR), ("keys", "Escape", ERROR), ("exit",)],
         untouched_installation() + [("app", True)],
         prepare=app_running(installed_before(), minimized=True)),
     row("Enter on the uninstall confirmation with the page focused removes nothing",
