@@ -28,6 +28,8 @@ enum : int32_t {
     kExitInUse = 4,            // the application or its library is in use: nothing changed
     kExitRemovalUnfinished = 5,  // a program file could not be deleted: the uninstall entry
                                  // and settings stay, so the removal can be run again
+    kExitFolderNotOurs = 6,    // the installation folder belongs to another account or
+                               // leads elsewhere (a reparse point): nothing done
     kExitBadSwitch = 87,       // an unknown or misplaced switch: nothing done
     kExitAnotherSetup = 1618,  // another setup program runs in this session: nothing done
 };
