@@ -4,7 +4,10 @@
 #include <cstring>
 #include <string>
 
+#include <sddl.h>
+
 #include "files_support.h"
+#include "runtime/file_security.h"
 #include "runtime/files.h"
 #include "runtime/win.h"
 #include "testdata.h"
@@ -211,6 +214,96 @@ TEST_CASE("CreateDirectory makes one level; DeleteFile removes files") {
     CHECK_FALSE(Exists(file));
     CHECK(DeleteFile(file.c_str()) == 0);
     CHECK(DeleteFile(static_cast<const char*>(nullptr)) == 0);
+}
+
+// The token's user SID as text, for descriptors written in SDDL.
+std::string UserSidText() {
+    HANDLE token = nullptr;
+    REQUIRE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token));
+    BYTE area[256];
+    DWORD size = 0;
+    REQUIRE(GetTokenInformation(token, TokenUser, area, sizeof area, &size));
+    CloseHandle(token);
+    char* text = nullptr;
+    REQUIRE(ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(area)->User.Sid, &text));
+    std::string sid = text;
+    LocalFree(text);
+    return sid;
+}
+
+TEST_CASE("JudgeDescriptor: whose folder it is, and whether another account may change it") {
+    const std::string me = UserSidText();
+    const std::string ours = "(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;" + me + ")";
+    struct Row {
+        std::string what;
+        std::string sddl;
+        Trust trust;
+    };
+    const Row rows[] = {
+        {"own, protected, Users read and run", "O:" + me + "D:P" + ours + "(A;OICI;0x1200a9;;;BU)",
+         Trust::kSafe},
+        {"Administrators own it", "O:BAD:P" + ours, Trust::kSafe},
+        {"SYSTEM owns it", "O:SYD:P" + ours, Trust::kSafe},
+        {"Everyone may read and run (a folder of mode 755 under Wine)",
+         "O:" + me + "D:" + ours + "(A;;0x1200a9;;;WD)", Trust::kSafe},
+        {"a deny ACE grants nothing", "O:" + me + "D:(D;;FW;;;WD)" + ours, Trust::kSafe},
+        {"another account owns it", "O:S-1-5-21-7-8-9-1001D:P" + ours, Trust::kRefuse},
+        {"Users own it", "O:BUD:P" + ours, Trust::kRefuse},
+        {"no owner", "D:P" + ours, Trust::kRefuse},
+        {"Authenticated Users modify, inherited from the drive's root",
+         "O:" + me + "D:AI(A;OICIID;FA;;;SY)(A;OICIID;0x1301bf;;;AU)", Trust::kRepair},
+        {"Everyone write", "O:" + me + "D:" + ours + "(A;;FW;;;WD)", Trust::kRepair},
+        {"Users may change permissions only", "O:" + me + "D:P" + ours + "(A;;WD;;;BU)",
+         Trust::kRepair},
+        {"Users may make folders only", "O:" + me + "D:P" + ours + "(A;;0x4;;;BU)", Trust::kRepair},
+        {"an inherit-only write ACE: what is made inside is Users'",
+         "O:" + me + "D:P" + ours + "(A;OICIIO;GA;;;BU)", Trust::kRepair},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(row.what);
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        REQUIRE(ConvertStringSecurityDescriptorToSecurityDescriptorA(row.sddl.c_str(), SDDL_REVISION_1,
+                                                                      &descriptor, nullptr));
+        PSID user = nullptr;
+        REQUIRE(ConvertStringSidToSidA(me.c_str(), &user));
+        CHECK(JudgeDescriptor(descriptor, user) == row.trust);
+        LocalFree(user);
+        LocalFree(descriptor);
+    }
+    // A NULL DACL lets everybody do anything (made by hand: Wine reads "NO_ACCESS_CONTROL"
+    // as an empty DACL).
+    PSID user = nullptr;
+    REQUIRE(ConvertStringSidToSidA(me.c_str(), &user));
+    SECURITY_DESCRIPTOR open{};
+    REQUIRE(InitializeSecurityDescriptor(&open, SECURITY_DESCRIPTOR_REVISION));
+    REQUIRE(SetSecurityDescriptorOwner(&open, user, FALSE));
+    REQUIRE(SetSecurityDescriptorDacl(&open, TRUE, nullptr, FALSE));
+    CHECK(JudgeDescriptor(&open, user) == Trust::kRepair);
+    LocalFree(user);
+}
+
+TEST_CASE("protected folders and files are judged safe; a file of ours made anew, not overwritten") {
+    Scratch scratch("protected");
+    const std::string folder = scratch.Path("program");
+    const std::wstring wideFolder = Wide(folder);
+    CHECK(JudgePath(wideFolder.c_str()) == Trust::kMissing);
+    REQUIRE(CreateProtectedFolder(folder.c_str()) != 0);
+    CHECK(JudgePath(wideFolder.c_str()) == Trust::kSafe);
+    CHECK(CreateProtectedFolder(folder.c_str()) == 0);
+    CHECK(GetLastError() == ERROR_ALREADY_EXISTS);
+
+    const std::string file = folder + "\\lib.dll";
+    REQUIRE(WriteAll(file, "an older library, long"));
+    FileVariable made(FileKind::kBinary);
+    REQUIRE(CreateProtectedFile(made, Wide(file).c_str()) == 0);
+    CHECK(WriteToFile(made, FileData::Text("new"), 3) == 3);
+    CloseFile(made);
+    CHECK(ReadAll(file) == "new");
+    CHECK(JudgePath(Wide(file).c_str()) == Trust::kSafe);
+    const std::string copy = folder + "\\copy.dll";
+    CHECK(CopyToProtectedFile(Wide(file).c_str(), Wide(copy).c_str()) == 3);
+    CHECK(ReadAll(copy) == "new");
+    CHECK(CopyToProtectedFile(Wide(folder + "\\none").c_str(), Wide(copy).c_str()) == -1);
 }
 
 TEST_CASE("OpenFile by mode") {
