@@ -1,6 +1,7 @@
 // The payload: writing one resource to a file, and the copy of the program files.
 #include "install/actions.h"
 #include "record/setup_state.h"
+#include "runtime/file_security.h"
 #include "runtime/files.h"
 #include "runtime/log.h"
 #include "runtime/resources.h"
@@ -95,7 +96,7 @@ bool WritePayload(int32_t resource, int32_t type, const wchar_t* path) {
     const rt::NewString shown = rt::NarrowPath(path);
     bool whole = false;
     rt::FileVariable file(rt::FileKind::kBinary);
-    if (rt::OpenFile(file, path, "w") == 0) {
+    if (rt::CreateProtectedFile(file, path) == 0) {
         const int32_t written =
             rt::WriteToFile(file, rt::FileData::Bytes(payload.bytes, payload.size), size);
         const DWORD error = GetLastError();
@@ -169,7 +170,7 @@ int32_t CopySetupProgram() {
     if (g_setup.RunFromInstallFolder == 1 || lstrcmpiW(own.c_str(), installedWide.c_str()) == 0)
         return 0;
     const int64_t size = FileSize(own.c_str());
-    const bool copied = CopyFileW(own.c_str(), installedWide.c_str(), FALSE) != 0;
+    const bool copied = rt::CopyToProtectedFile(own.c_str(), installedWide.c_str()) == size;
     if (!copied)
         rt::LogOutcome(static_cast<long>(GetLastError()), "File %s: not copied", installed.c_str());
     if (!copied || !Arrived(installed.c_str(), size)) {

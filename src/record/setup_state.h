@@ -46,6 +46,8 @@ struct GlobalSetup {
     rt::Text ProductNameText;   // the platform's product name, for the "Windows" value
     rt::Text SelfDeletePath;    // InstallFolder + "\SetupQuorvexPlenar.exe"
     rt::Text FontName;          // face of every page font: "Arial"
+    rt::Text RefusedPath;       // the folder, or the entry in it, that another account owns
+                                // and that no program file may be written into; or empty
 
     double InstalledVersion;    // Val of "versione"; 0 when missing
     int32_t AdminFlag;          // 1: the machine-wide probe key could be written and read
@@ -67,6 +69,8 @@ struct GlobalSetup {
     rt::Text SpeedUnit;         // "Speede" of a silent installation: "M" or "K"
     rt::Text TemperatureUnit;   // "Tempe" of a silent installation: "C" or "F"
     int32_t ExitCode;           // the process's exit code (0 unless a silent road sets it)
+    int32_t RefusedEntry;       // 1: RefusedPath is an entry of the installation folder that
+                                // could not be deleted; 0: it is one of the two folders
     struct {
         int32_t red, green, blue;
     } FillColor;                // background of the licence page

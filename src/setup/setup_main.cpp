@@ -127,6 +127,30 @@ void StartUp() {
     install::PrepareFolders();
 }
 
+// The roads that write program files end here, before their first page and before any
+// change, when another account owns the installation folder or an entry in it that could
+// not be deleted: whatever it holds would be run by every user of the application.
+void RefuseFolderOfAnother() {
+    if (g_setup.RefusedPath.c_str()[0] == '\0') return;
+    rt::Log("Refused: %s belongs to another account; nothing installed", g_setup.RefusedPath.c_str());
+    if (g_setup.Silent) {
+        g_setup.ExitCode = kExitFolderNotOurs;
+    } else {
+        const bool entry = g_setup.RefusedEntry != 0;
+        rt::NewString text = rt::Concat(entry ? "Sorry, '" : "Sorry, the folder '",
+                                        g_setup.RefusedPath.c_str(),
+                                        entry ? "' belongs to another account on this computer "
+                                                "and cannot be removed"
+                                              : "' belongs to another account on this computer");
+        text = rt::Concat(text.c_str(), ", so Setup cannot install Quorvex Plenar.\r\n\r\n",
+                          entry ? "An administrator can remove it; then run Setup again."
+                                : "An administrator can remove the folder; then run Setup again.");
+        tk::MessageBox(nullptr, text.c_str(), "Error", MB_ICONINFORMATION);
+    }
+    ReleasePageImages();
+    EndSetup();
+}
+
 // W5 to W9 of the wizard without its pages, for /S: the units and shortcuts come from
 // the switches, and nothing is started afterwards.
 [[noreturn]] void InstallSilently() {
@@ -145,6 +169,7 @@ void StartUp() {
 
 // W1 to W11. "< Back" shows the page before again, built afresh.
 [[noreturn]] void RunWizard() {
+    RefuseFolderOfAnother();
     enum : int32_t { kLicence = 1, kUnits = 2, kShortcuts = 3, kInstalling = 4 };
     int32_t page = kLicence;
     while (page != kInstalling) {
@@ -207,6 +232,7 @@ void DeleteInstalledSetupProgram() {
     OptionsPage();
     if (g_setup.OptionChoice == kChoseSetup) RunWizard();
     if (g_setup.OptionChoice == kChoseRepair) {
+        RefuseFolderOfAnother();
         WaitUntilProgramFilesFree();
         install::DeleteInstalledFiles();
         install::DeleteShortcuts();
@@ -234,7 +260,10 @@ void DeleteInstalledSetupProgram() {
         g_setup.ExitCode = kExitNewerInstalled;
         EndSetup();
     }
-    if (g_setup.SilentUninstall == 0) InstallSilently();
+    if (g_setup.SilentUninstall == 0) {
+        RefuseFolderOfAnother();
+        InstallSilently();
+    }
     WaitUntilProgramFilesFree();
     if (install::RemoveInstallation() != 0) ReportRemovalUnfinished();
     ReleasePageImages();

@@ -149,6 +149,17 @@ class Run:
                 shutil.copyfile(self.d.dist / content[5:], target)
             else:
                 target.write_bytes(content)
+        # What another account made, or could change: chmod as a umask of 0 leaves it, and
+        # another Unix owner, whom Wine reports as another account.
+        # A path not made by the files above is a folder.
+        for path in [*self.sc["prepare"].get("open", ()), *self.sc["prepare"].get("foreign", ())]:
+            target = self.host(path)
+            if not target.exists():
+                target.mkdir(parents=True)
+            for entry in [target, *target.rglob("*")]:
+                entry.chmod(0o777 if entry.is_dir() else 0o666)
+        for path in self.sc["prepare"].get("foreign", ()):
+            os.chown(self.host(path), 65534, -1)
         if reg:
             reg_file = self.dir / "prepare.reg"
             winebed.write_reg_file(reg_file, reg)
@@ -589,6 +600,14 @@ class Run:
             if target.read_bytes() != source.read_bytes():
                 raise Failure(f"{path} differs from {source.name}")
 
+    def check_writable(self, path, by_others):
+        """Whether another Unix account may write the path or anything below it (Wine
+        makes the DACL's Everyone into the other bits)."""
+        top = self.host(path)
+        found = [str(p) for p in [top, *top.rglob("*")] if p.stat().st_mode & 0o002]
+        if bool(found) != by_others:
+            raise Failure(f"{path}: written by others: {found or 'nothing'}")
+
     def check_link(self, name, target, description):
         link = self.host("DESKTOP\\" + name)
         if target is None:
@@ -672,7 +691,8 @@ class Run:
             self.scale_display()
             # The probe boots the prefix; the preparation's reg.exe then starts in a
             # fraction of the time a cold prefix takes.
-            self.probe = winebed.Probe(self.d.probe, self.env)
+            # Its Wine server makes every file's mode, under the umask it was started with.
+            self.probe = winebed.Probe(self.d.probe, self.env, self.sc["prepare"].get("umask", -1))
             self.probe.ask("screen")  # the desktop is up
             self.prepare()
             self.start()

@@ -66,7 +66,12 @@ A preparation may also name "hold": files another program keeps open, shared wit
 until ("release",); and "run": programs started before the setup program and left
 running (the application until it shows its shapes); "minimize": windows then minimised
 by title; "dpi": the display's DPI, set in the prefix before anything runs there (on a
-larger desktop).
+larger desktop); "umask": the Unix umask of the prefix's Wine server, which makes the mode
+of a file or folder made with no security of its own from it; "open": folders (made
+when missing) that every account may change, all below them too (modes 777 and 666);
+"foreign": the same, then owned by another Unix user, whom Wine reports as another account.
+Outcome, beside those above:
+  ("writable", PATH, BOOL)          another account may write PATH or something below it
 """
 
 ANY = "(any non-empty text)"
@@ -471,6 +476,28 @@ NAMED_DESKTOP = "Pulpit \u0141ukasza \u684c\u9762"
 def installed_from_named_folder(folder, product="Windows 10 Pro"):
     return [c for c in installed(folder, product=product) if c[:3] != ("reg", SETTINGS, "TempPath")] + [
         ("reg", SETTINGS, "TempPath", "REG_SZ", NAMED_DOWNLOADS_ANSI)]
+
+
+# ---- A PC shared by several accounts ----------------------------------------------------
+CMD = "C:\\windows\\system32\\cmd.exe"
+PLANTED = INSTALL + "\\version.dll"
+FOLDER_OF_ANOTHER = ("Sorry, the folder 'C:\\Quorvex Plenar' belongs to another account on this "
+                     "computer, so Setup cannot install Quorvex Plenar.\r\n\r\n"
+                     "An administrator can remove the folder; then run Setup again.")
+
+
+def planted(prepare):
+    """The preparation, and a library that another account put beside the application."""
+    return dict(prepare, files=prepare["files"] + [(PLANTED, b"planted")],
+                foreign=[*prepare.get("foreign", ()), PLANTED])
+
+
+def refused():
+    """Start-up's records, and nothing installed: no log-files folder, program file, entry
+    or link."""
+    return [("file", DOWNLOADS + "Eula.txt", 3566), ("file", INSTALL, "dir"), ("file", LOGS, None),
+            ("reg", SETTINGS, "versione", None, None), ("names", UNINSTALL, None),
+            ("listed", False), ("file", INSTALLED_SETUP, None)] + program_files(False) + links(False, False)
 
 
 # ---- Scaled displays ----------------------------------------------------------------
@@ -897,6 +924,34 @@ SCENARIOS = [
           ("file", INSTALL + "\\Keyglyph.dll", None)),
          ("start", DOWNLOADS + "SetupQuorvexPlenar.exe", "/S"), ("silent", 60)],
         installed(DOWNLOADS, product="Windows 10 Pro"), prepare=product("Windows 10 Pro")),
+
+    # ---- A PC shared by several accounts ----------------------------------------------------
+    # Under umask 0 Wine makes a folder of no security of its own writable by all, as the
+    # drive root's inheritance does on Windows: the plain folder shows it.
+    row("/S on a shared PC: no other account may change the folders or files it makes",
+        [("silent", 60), ("start", CMD, "/c", "mkdir", "C:\\Plain"), ("exit",)],
+        installed(DOWNLOADS, product="Windows 10 Pro") + [
+            ("writable", INSTALL, False), ("writable", LOGS, False), ("writable", "C:\\Plain", True)],
+        prepare=dict(product("Windows 10 Pro"), umask=0), args=("/S",), core=True),
+    row("/S over an older installation that others may change tightens it and deletes a library "
+        "another account put there",
+        [("silent", 60)],
+        installed(DOWNLOADS, product="Microsoft Windows 10 Pro", also=("Nullbre", "DriverName")) + [
+            ("file", PLANTED, None), ("file", INSTALL + "\\add.bmp", 9),
+            ("writable", INSTALL, False), ("writable", LOGS, False)],
+        prepare=dict(planted(installed_before()), umask=0, open=[INSTALL, LOGS]), args=("/S",),
+        core=True),
+    row("/S into a folder another account made first ends with 6 and writes nothing",
+        [("silent", 30, 6)], refused(), prepare=dict(product("Windows 10 Pro"), foreign=[INSTALL]),
+        args=("/S",)),
+    row("the wizard says another account owns the folder instead of showing the licence page",
+        [("wait", ERROR), ("controls", ERROR, {BOX_TEXT: {"text": FOLDER_OF_ANOTHER}}),
+         ("shot", "folder-of-another"), ("click", ERROR, BOX_OK), ("exit",)],
+        refused(), prepare=dict(product("Windows 10 Pro"), foreign=[INSTALL]), core=True),
+    row("/UNINSTALL /S still removes an installation whose folder another account owns",
+        [("silent", 60)], uninstalled(tooltips=False),
+        prepare=dict(installed_before(), foreign=[INSTALL]), start=INSTALL + "\\",
+        args=("/UNINSTALL", "/S")),
 
     # ---- Scaled displays ----------------------------------------------------------------
     *[row(f"a first installation at {dpi} DPI lays out every page for the display",

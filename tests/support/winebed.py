@@ -281,10 +281,10 @@ class Probe:
     sees it. Clicks and keys go through the X display (xdotool), as a user's would;
     under the virtual desktop, screen coordinates are the display's."""
 
-    def __init__(self, exe, env):
+    def __init__(self, exe, env, umask=-1):
         self.proc = subprocess.Popen(['wine', str(exe)], stdin=subprocess.PIPE,
                                      stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=env,
-                                     text=True, encoding='latin-1')
+                                     text=True, encoding='latin-1', umask=umask)
 
     def ask(self, *args):
         self.proc.stdin.write('\t'.join(map(str, args)) + '\n')
