@@ -26,8 +26,8 @@ constexpr char kAsidePrefix[] = "Aside ";
 constexpr char kWrittenPrefix[] = "Written ";
 constexpr char kAsideSuffix[] = ".setup-aside";
 
-bool g_open = false;      // a step of this run is open
-uint32_t g_fileEntries;   // numbers the file entries of this run
+bool g_open = false;     // a step of this run is open
+uint32_t g_fileEntries;  // numbers the file entries of this run
 
 // A path of the record; paths that do not fit are not moved (the rename would fail too).
 constexpr uint32_t kLongestPath = 1024;

@@ -130,7 +130,8 @@ int32_t WriteResourceFile(int32_t resource, int32_t type, const wchar_t* path) {
 
 int32_t CopyApplicationFiles() {
     const char* folder = g_setup.InstallFolder.c_str();
-    for (const char* name : kOldProgramFiles) RemoveForInstallation(rt::Concat(folder, name).c_str());
+    for (const char* name : kOldProgramFiles)
+        RemoveForInstallation(rt::Concat(folder, name).c_str());
     // Started from the installation folder, the older setup program is this one.
     if (g_setup.RunFromInstallFolder == 0) {
         RemoveForInstallation(rt::Concat(folder, kSetupFile).c_str());

@@ -46,7 +46,8 @@ int32_t WriteSettingsRecords() {
 
     // The units chosen on the measurement page or by switch; a pair left unchosen there
     // is not written.
-    if (g_setup.SpeedUnit.c_str()[0] != '\0') SetString(kSettingsKey, "Speede", g_setup.SpeedUnit.c_str());
+    if (g_setup.SpeedUnit.c_str()[0] != '\0')
+        SetString(kSettingsKey, "Speede", g_setup.SpeedUnit.c_str());
     if (g_setup.TemperatureUnit.c_str()[0] != '\0')
         SetString(kSettingsKey, "Tempe", g_setup.TemperatureUnit.c_str());
     for (const Address& row : kAddresses) SetString(kSettingsKey, row.valueName, row.address);
