@@ -111,6 +111,39 @@ int32_t DeleteInstalledFiles();
 // the empty text.
 rt::NewString FolderToRemoveFrom();
 
+// ---- The installation step as one transaction (install_transaction.cpp) ---------------
+// From BeginInstallStep to CompleteInstallStep, what the step replaces or removes is
+// kept: each file renamed aside in its own folder, each registry value read before it
+// is written. A file that does not arrive undoes the step; a run cut short is undone (or
+// completed, when every file had arrived) by the next start. The record of what to undo
+// lies in the registry, written before each change, since the usual failure is a full
+// disk.
+
+// The registry key of the undo record; there only while a step is open.
+inline constexpr char kUndoKey[] = "HKEY_CURRENT_USER\\Software\\Quorvex Plenar setup undo";
+
+// Opens the step. 0.
+int32_t BeginInstallStep();
+// Every file arrived: deletes the files moved aside and the undo record. 0.
+int32_t CompleteInstallStep();
+// Puts back what the open step changed: deletes the files it wrote, moves back the ones
+// it moved aside, restores the registry values and deletes the values and keys it made.
+// 0; nothing when no step is open.
+int32_t UndoInstallStep();
+// At start-up, before anything reads what an earlier run wrote: an undo record left by a
+// run cut short is undone, or completed when that run's files had all arrived. 0.
+int32_t SettleUnfinishedStep();
+// Before the step writes a registry value: keeps the value as it is, or notes that it
+// and its key are new, unless this step already did. Nothing outside a step.
+void KeepForUndo(const char* key, const char* valueName);
+// Deletes the file, or inside a step moves it aside. Non-zero when no file of that name
+// is left there; otherwise 0 with the system's error (ERROR_FILE_NOT_FOUND: none was).
+int32_t RemoveForInstallation(const wchar_t* path);
+int32_t RemoveForInstallation(const char* path);
+// Before the step writes the file: removes what is there as above and notes the file as
+// this run's. False when a file of that name stays.
+bool ClearForWriting(const wchar_t* path);
+
 // ---- Program files in use -------------------------------------------------------------
 
 // New string: the path of the application or library that a process runs or holds

@@ -69,6 +69,7 @@ int64_t FileSize(const wchar_t* path) {
 
 [[noreturn]] void ReportMissing(const char* shownName) {
     rt::Log("File %s did not arrive: the installation is not complete", shownName);
+    UndoInstallStep();
     if (g_setup.Silent) {
         g_setup.ExitCode = setup::kExitFileNotArrived;
         setup::EndSetup();
@@ -130,17 +131,19 @@ int32_t WriteResourceFile(int32_t resource, int32_t type, const wchar_t* path) {
 
 int32_t CopyApplicationFiles() {
     const char* folder = g_setup.InstallFolder.c_str();
-    for (const char* name : kOldProgramFiles) rt::DeleteFile(rt::Concat(folder, name).c_str());
+    for (const char* name : kOldProgramFiles)
+        RemoveForInstallation(rt::Concat(folder, name).c_str());
     // Started from the installation folder, the older setup program is this one.
     if (g_setup.RunFromInstallFolder == 0) {
-        rt::DeleteFile(rt::Concat(folder, kSetupFile).c_str());
+        RemoveForInstallation(rt::Concat(folder, kSetupFile).c_str());
     }
     tk::WaitPainted(kPauseBeforeWriting);
     for (size_t i = 0; i < kProgramFileCount; ++i) {
         const ProgramFile& file = kProgramFiles[i];
-        g_writeFailed[i] =
-            !WritePayload(file.resource, kPayloadType,
-                          rt::WidePathOf(rt::Concat(folder, file.writtenAs).c_str()).c_str());
+        const rt::WidePath path = rt::WidePathOf(rt::Concat(folder, file.writtenAs).c_str());
+        // Written anew, never over an older file, which could then not be put back.
+        g_writeFailed[i] = !ClearForWriting(path.c_str()) ||
+                           !WritePayload(file.resource, kPayloadType, path.c_str());
     }
     tk::WaitPainted(kPauseBeforeChecking);
     VerifyApplicationFiles();
@@ -170,7 +173,8 @@ int32_t CopySetupProgram() {
     if (g_setup.RunFromInstallFolder == 1 || lstrcmpiW(own.c_str(), installedWide.c_str()) == 0)
         return 0;
     const int64_t size = FileSize(own.c_str());
-    const bool copied = rt::CopyToProtectedFile(own.c_str(), installedWide.c_str()) == size;
+    const bool copied = ClearForWriting(installedWide.c_str()) &&
+                        rt::CopyToProtectedFile(own.c_str(), installedWide.c_str()) == size;
     if (!copied)
         rt::LogOutcome(static_cast<long>(GetLastError()), "File %s: not copied", installed.c_str());
     if (!copied || !Arrived(installed.c_str(), size)) {

@@ -109,7 +109,7 @@ int32_t DeleteInstalledFiles() {
     int32_t left = 0;
     for (const char* name : kInstalledFiles) {
         const rt::NewString path = rt::Concat(g_setup.RemovalFolder.c_str(), name);
-        if (rt::DeleteFile(path.c_str()) || NotThere(GetLastError())) continue;
+        if (RemoveForInstallation(path.c_str()) || NotThere(GetLastError())) continue;
         if (left++ == 0) g_setup.FileLeft = path.c_str();
     }
     return left;

@@ -29,10 +29,12 @@ constexpr Address kAddresses[] = {
 constexpr int32_t kEstimatedSize = 24576;
 
 void SetString(const char* key, const char* valueName, const char* text) {
+    KeepForUndo(key, valueName);
     g_setup.RegStatus = reg::RegWriteString(key, text, valueName);
 }
 
 void SetNumber(const char* key, const char* valueName, int32_t number) {
+    KeepForUndo(key, valueName);
     g_setup.RegStatus = reg::RegWriteNumber(key, number, valueName);
 }
 
@@ -42,6 +44,12 @@ int32_t WriteSettingsRecords() {
     const rt::NewString version = rt::LTrim(g_setup.VersionText.c_str());
     const char* installFolder = g_setup.InstallFolder.c_str();
 
+    // The units chosen on the measurement page or by switch; a pair left unchosen there
+    // is not written.
+    if (g_setup.SpeedUnit.c_str()[0] != '\0')
+        SetString(kSettingsKey, "Speede", g_setup.SpeedUnit.c_str());
+    if (g_setup.TemperatureUnit.c_str()[0] != '\0')
+        SetString(kSettingsKey, "Tempe", g_setup.TemperatureUnit.c_str());
     for (const Address& row : kAddresses) SetString(kSettingsKey, row.valueName, row.address);
     SetString(kSettingsKey, "versione", version.c_str());
     SetString(kSettingsKey, "pathe", installFolder);

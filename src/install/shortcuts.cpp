@@ -116,7 +116,7 @@ int32_t DeleteShortcuts() {
     for (const char* name : kShortcutNames) {
         CoInitialize(nullptr);
         const rt::WidePath link = OnDesktop(name);
-        if (!link.empty()) rt::DeleteFile(link.c_str());
+        if (!link.empty()) RemoveForInstallation(link.c_str());
     }
     return 0;
 }

@@ -66,8 +66,9 @@ struct GlobalSetup {
     int32_t FontWeight;         // weight of the pages' 12-point fonts; never assigned
     int32_t Silent;             // 1 (/S): no window and no message box, ever
     int32_t SilentUninstall;    // 1 (/UNINSTALL /S): the confirmed uninstall road, silently
-    rt::Text SpeedUnit;         // "Speede" of a silent installation: "M" or "K"
-    rt::Text TemperatureUnit;   // "Tempe" of a silent installation: "C" or "F"
+    rt::Text SpeedUnit;         // "Speede" the installation step writes: "M" or "K" (by
+                                // switch or on the measurement page); empty: not written
+    rt::Text TemperatureUnit;   // "Tempe" likewise: "C" or "F"
     int32_t ExitCode;           // the process's exit code (0 unless a silent road sets it)
     int32_t RefusedEntry;       // 1: RefusedPath is an entry of the installation folder that
                                 // could not be deleted; 0: it is one of the two folders

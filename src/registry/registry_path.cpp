@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "runtime/log.h"
+#include "runtime/unique_handle.h"
 
 namespace reg {
 
@@ -183,6 +184,67 @@ bool SplitForTest(const char* path, HKEY& root, rt::Text& subkey) {
     root = split.root;
     subkey = split.subkey.c_str();
     return split.complete;
+}
+
+}  // namespace reg
+
+namespace reg {
+
+LONG RegCopyValue(const char* fromPath, const char* fromName, const char* toPath,
+                  const char* toName) {
+    Key from;
+    LONG status = OpenKey(fromPath, from);
+    if (status != ERROR_SUCCESS) return ERROR_FILE_NOT_FOUND;
+    DWORD type = 0;
+    DWORD size = 0;
+    status = RegQueryValueExA(from.get(), fromName, nullptr, &type, nullptr, &size);
+    if (status != ERROR_SUCCESS) return status;
+    // One byte more than asked for, so that an empty value still has an area.
+    const rt::UniqueHandle<HGLOBAL, GlobalFree> block(GlobalAlloc(GMEM_FIXED, size + 1));
+    if (!block) return ERROR_NOT_ENOUGH_MEMORY;
+    BYTE* data = static_cast<BYTE*>(block.get());
+    status = RegQueryValueExA(from.get(), fromName, nullptr, &type, data, &size);
+    if (status != ERROR_SUCCESS) return status;
+    return WriteValue(toPath, toName, type, data, size);
+}
+
+bool RegKeyExists(const char* path) {
+    Key key;
+    return OpenKey(path, key) == ERROR_SUCCESS;
+}
+
+bool RegValueExists(const char* path, const char* valueName) {
+    Key key;
+    if (OpenKey(path, key) != ERROR_SUCCESS) return false;
+    return RegQueryValueExA(key.get(), valueName, nullptr, nullptr, nullptr, nullptr) ==
+           ERROR_SUCCESS;
+}
+
+rt::NewString RegValueNameAt(const char* path, uint32_t index) {
+    Key key;
+    if (OpenKey(path, key) != ERROR_SUCCESS) return rt::CopyString("");
+    char name[kValueArea + 1] = {};
+    DWORD length = kValueArea;
+    if (RegEnumValueA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+        return rt::CopyString("");
+    }
+    return rt::CopyString(name);
+}
+
+LONG RegWriteBytes(const char* path, const char* valueName, const void* data, uint32_t size) {
+    return WriteValue(path, valueName, REG_BINARY, static_cast<const BYTE*>(data), size);
+}
+
+LONG RegReadBytes(const char* path, const char* valueName, void* data, uint32_t& size) {
+    Key key;
+    const LONG opened = OpenKey(path, key);
+    if (opened != ERROR_SUCCESS) return opened;
+    DWORD read = size;
+    const LONG status =
+        RegQueryValueExA(key.get(), valueName, nullptr, nullptr, static_cast<BYTE*>(data), &read);
+    size = status == ERROR_SUCCESS ? read : 0;
+    return status;
 }
 
 }  // namespace reg

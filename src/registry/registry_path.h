@@ -42,3 +42,27 @@ LONG RegDeleteKeyByPath(const char* path);
 bool SplitForTest(const char* path, HKEY& root, rt::Text& subkey);
 
 }  // namespace reg
+
+// ---- Values as stored: the installation step's undo record ----------------------------
+// None of these logs: the caller says what a copy means. Binary data and copies keep a
+// value exactly, whatever its type and length, where the operations above read text.
+
+namespace reg {
+
+// Copies the value, its type and bytes unchanged, to toName under toPath (created with
+// any missing keys above it). ERROR_FILE_NOT_FOUND when the key or the value is not
+// there; otherwise the registry's status.
+LONG RegCopyValue(const char* fromPath, const char* fromName, const char* toPath,
+                  const char* toName);
+bool RegKeyExists(const char* path);
+bool RegValueExists(const char* path, const char* valueName);
+// New string: the name of the key's value at index (from 0); the empty text past the
+// last one or when the key does not open.
+rt::NewString RegValueNameAt(const char* path, uint32_t index);
+// A REG_BINARY value of size bytes; the registry's status.
+LONG RegWriteBytes(const char* path, const char* valueName, const void* data, uint32_t size);
+// Up to size bytes of the value; size becomes the number read. The registry's status
+// (ERROR_MORE_DATA when the value is longer).
+LONG RegReadBytes(const char* path, const char* valueName, void* data, uint32_t& size);
+
+}  // namespace reg

@@ -4,6 +4,7 @@
 #include <sddl.h>
 
 #include <cstdio>
+#include <cwchar>
 
 #include "runtime/log.h"
 
@@ -107,6 +108,27 @@ bool MakeProtectedDescriptor(bool folder, LocalMemory& descriptor) {
                nullptr);
 }
 
+// Whether a reparse point at path leads to path itself (a file system mounted there)
+// rather than elsewhere (a junction or a symbolic link). The platform's final name of the
+// folder tells; where the platform cannot tell (no such function before Vista), it leads
+// elsewhere.
+bool LeadsToItself(const wchar_t* path) {
+    using FinalPathName = DWORD(WINAPI*)(HANDLE, wchar_t*, DWORD, DWORD);
+    const auto finalPathName = reinterpret_cast<FinalPathName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleW")));
+    if (!finalPathName) return false;
+    const HANDLE opened = CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) return false;
+    wchar_t name[2 * MAX_PATH];
+    const DWORD n = finalPathName(opened, name, sizeof name / sizeof name[0], FILE_NAME_NORMALIZED);
+    CloseHandle(opened);
+    if (n == 0 || n >= sizeof name / sizeof name[0]) return false;
+    const wchar_t* local = name;
+    if (std::wcsncmp(local, L"\\\\?\\", 4) == 0) local += 4;
+    return lstrcmpiW(local, path) == 0;
+}
+
 }  // namespace
 
 Trust JudgeDescriptor(PSECURITY_DESCRIPTOR descriptor, PSID user) {
@@ -135,7 +157,7 @@ Trust JudgePath(const wchar_t* path) {
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Trust::kMissing
                                                                                : Trust::kRefuse;
     }
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return Trust::kRefuse;
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !LeadsToItself(path)) return Trust::kRefuse;
     UserSid user;
     if (!ReadUserSid(user)) return Trust::kRefuse;
     LocalMemory descriptor;

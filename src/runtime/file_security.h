@@ -28,8 +28,9 @@ enum class Trust : int32_t {
 // so do a NULL DACL and an allowing ACE of a kind that is not read.
 Trust JudgeDescriptor(PSECURITY_DESCRIPTOR descriptor, PSID user);
 
-// The judgement of the folder or file at path: kRefuse also for a reparse point (a link
-// that leads elsewhere) and for an owner that cannot be read; kMissing when nothing is
+// The judgement of the folder or file at path (a full path): kRefuse also for a reparse
+// point that leads elsewhere (a junction or a symbolic link; a file system mounted there
+// is judged as a folder) and for an owner that cannot be read; kMissing when nothing is
 // there.
 Trust JudgePath(const wchar_t* path);
 

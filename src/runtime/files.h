@@ -145,3 +145,16 @@ int32_t WriteToFile(FileVariable& file, const FileData& data, int32_t count);
 int32_t ReadFromFile(FileVariable& file, const FileData& destination, int32_t count);
 
 }  // namespace rt
+
+// ---- Moves (file_moves.cpp) -----------------------------------------------------------
+
+namespace rt {
+
+// The file's full path with its last name spelt as the folder stores it (its case
+// kept); the empty path when no file (a folder does not count) has that name.
+WidePath StoredFilePath(const wchar_t* path);
+// Renames a file within its volume, replacing a file of the new name, and logs it.
+// Non-zero when moved; the system's error is left for the caller.
+int32_t RenameFile(const wchar_t* from, const wchar_t* to);
+
+}  // namespace rt

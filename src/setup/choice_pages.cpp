@@ -1,9 +1,7 @@
-// The measurement page (speed and temperature units, written at once) and the
+// The measurement page (speed and temperature units, written at the installation step) and the
 // shortcut page (which desktop shortcuts the installation makes).
 #include <iterator>
 
-#include "install/actions.h"
-#include "registry/registry_path.h"
 #include "setup/pages.h"
 #include "record/setup_state.h"
 #include "toolkit/controls.h"
@@ -42,17 +40,17 @@ const PageControl kShortcutControls[] = {
      kBoxStyle, kWhite, kBlack},
 };
 
-// A unit written when its box is checked as "Next >" is pressed.
+// A unit chosen when its box is checked as "Next >" is pressed ("Speede" and "Tempe").
 struct UnitValue {
     int32_t box;
-    const char* valueName;
+    rt::Text GlobalSetup::*unit;
     const char* text;
 };
 constexpr UnitValue kUnitValues[] = {
-    {kMiles, "Speede", "M"},
-    {kKilometres, "Speede", "K"},
-    {kCelsius, "Tempe", "C"},
-    {kFahrenheit, "Tempe", "F"},
+    {kMiles, &GlobalSetup::SpeedUnit, "M"},
+    {kKilometres, &GlobalSetup::SpeedUnit, "K"},
+    {kCelsius, &GlobalSetup::TemperatureUnit, "C"},
+    {kFahrenheit, &GlobalSetup::TemperatureUnit, "F"},
 };
 
 // The other box of each pair, which a click on one box unchecks.
@@ -117,12 +115,9 @@ int32_t MeasurementPageHandler() {
         if (Clicked(pair.clicked)) tk::SetButtonState(page, pair.other, 0);
     }
     if (Clicked(kNextButton)) {
-        // A pair with neither box checked writes nothing and keeps the earlier value.
+        // A pair with neither box checked keeps the earlier choice (none: nothing written).
         for (const UnitValue& unit : kUnitValues) {
-            if (tk::GetButtonState(page, unit.box) == 1) {
-                g_setup.RegStatus =
-                    reg::RegWriteString(install::kSettingsKey, unit.text, unit.valueName);
-            }
+            if (tk::GetButtonState(page, unit.box) == 1) g_setup.*unit.unit = unit.text;
         }
         tk::CloseWindow(page);
     }

@@ -113,6 +113,8 @@ void StartUp() {
     rt::Log("Quorvex Plenar setup%s started: %s", kVersionText, GetCommandLineA());
     g_setup.VersionText = kVersionText;
     RefuseTemporaryFolder();
+    // Before anything reads what a run cut short in its installation step wrote.
+    install::SettleUnfinishedStep();
     WriteTextsBesideProgram();
     ProbeAdministrator();
     g_setup.StartFolder = rt::LTrim(rt::GetStartPath().c_str());
@@ -151,15 +153,25 @@ void RefuseFolderOfAnother() {
     EndSetup();
 }
 
+// W5 and W6, the installation step, as one transaction: a file that does not arrive
+// undoes it and ends the program. Repair's removal is part of it, so that a Repair left
+// on any page, or one whose file does not arrive, has removed nothing.
+void InstallStep(bool repair) {
+    install::BeginInstallStep();
+    if (repair) {
+        install::DeleteInstalledFiles();
+        install::DeleteShortcuts();
+    }
+    install::WriteSettingsRecords();
+    install::CopyApplicationFiles();
+    install::CompleteInstallStep();
+}
+
 // W5 to W9 of the wizard without its pages, for /S: the units and shortcuts come from
 // the switches, and nothing is started afterwards.
 [[noreturn]] void InstallSilently() {
     WaitUntilProgramFilesFree();
-    g_setup.RegStatus = reg::RegWriteString(install::kSettingsKey, g_setup.SpeedUnit.c_str(), "Speede");
-    g_setup.RegStatus =
-        reg::RegWriteString(install::kSettingsKey, g_setup.TemperatureUnit.c_str(), "Tempe");
-    install::WriteSettingsRecords();
-    install::CopyApplicationFiles();
+    InstallStep(false);
     tk::WaitPainted(kPauseAfterCopying);
     install::CreateShortcuts();
     install::ApplyCompatibilityLayer();
@@ -167,11 +179,15 @@ void RefuseFolderOfAnother() {
     EndSetup();
 }
 
-// W1 to W11. "< Back" shows the page before again, built afresh.
-[[noreturn]] void RunWizard() {
+// W1 to W11. "< Back" shows the page before again, built afresh. repair: the options
+// page's Repair, whose removal happens at the installation step.
+[[noreturn]] void RunWizard(bool repair = false) {
     RefuseFolderOfAnother();
     enum : int32_t { kLicence = 1, kUnits = 2, kShortcuts = 3, kInstalling = 4 };
     int32_t page = kLicence;
+    // Chosen on the measurement page, written at the installation step.
+    g_setup.SpeedUnit = "";
+    g_setup.TemperatureUnit = "";
     while (page != kInstalling) {
         if (page == kLicence) LicensePage();  // returns only to go on
         if (page == kUnits) MeasurementPage();
@@ -181,8 +197,7 @@ void RefuseFolderOfAnother() {
     // Asked before the please-wait page, which is topmost and would cover the application.
     WaitUntilProgramFilesFree();
     ProgressPage();
-    install::WriteSettingsRecords();
-    install::CopyApplicationFiles();
+    InstallStep(repair);
     tk::WaitPainted(kPauseAfterCopying);
     install::CreateShortcuts();
     install::ApplyCompatibilityLayer();
@@ -234,9 +249,7 @@ void DeleteInstalledSetupProgram() {
     if (g_setup.OptionChoice == kChoseRepair) {
         RefuseFolderOfAnother();
         WaitUntilProgramFilesFree();
-        install::DeleteInstalledFiles();
-        install::DeleteShortcuts();
-        RunWizard();
+        RunWizard(true);
     }
     if (g_setup.OptionChoice == kChoseUninstall) {
         g_setup.OptionChoice = 0;

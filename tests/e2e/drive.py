@@ -90,6 +90,7 @@ class Run:
         self.prefix = self.dir / "prefix"
         self.env = dict(driver.env, WINEPREFIX=str(self.prefix), HOME=str(self.dir / "home"),
                         DISPLAY=display)
+        self.mounted = None  # the installation folder's small file system, while mounted
         self.reg_cache = {}
         self.shots_taken = 0
         self.shots = []
@@ -140,6 +141,12 @@ class Run:
             self.host(folder).mkdir(parents=True, exist_ok=True)
             reg += [(S.SHELL_FOLDERS + key, "Desktop", folder) for key in ("\\User Shell Folders",
                                                                          "\\Shell Folders")]
+        if self.sc["prepare"].get("tmpfs"):
+            # A write into the installation folder then fails halfway, for real.
+            self.mounted = self.host(S.INSTALL)
+            self.mounted.mkdir(parents=True, exist_ok=True)
+            subprocess.run(["mount", "-t", "tmpfs", "-o", f"size={self.sc['prepare']['tmpfs']}k",
+                            "tmpfs", str(self.mounted)], check=True)
         for path, content in self.sc["prepare"]["files"]:
             target = self.host(path)
             target.parent.mkdir(parents=True, exist_ok=True)
@@ -160,6 +167,9 @@ class Run:
                 entry.chmod(0o777 if entry.is_dir() else 0o666)
         for path in self.sc["prepare"].get("foreign", ()):
             os.chown(self.host(path), 65534, -1)
+        for path, target in self.sc["prepare"].get("links", ()):
+            self.host(target).mkdir(parents=True, exist_ok=True)
+            self.host(path).symlink_to(self.host(target))
         if reg:
             reg_file = self.dir / "prepare.reg"
             winebed.write_reg_file(reg_file, reg)
@@ -592,6 +602,9 @@ class Run:
                 raise Failure(f"folder {path} missing")
         elif not target.is_file():
             raise Failure(f"{path} missing")
+        elif isinstance(what, bytes):
+            if target.read_bytes() != what:
+                raise Failure(f"{path} holds {target.read_bytes()[:40]!r}, not {what!r}")
         elif isinstance(what, int):
             if target.stat().st_size != what:
                 raise Failure(f"{path} has {target.stat().st_size} bytes, not {what}")
@@ -626,6 +639,11 @@ class Run:
             if unwanted in fields:
                 raise Failure(f"shortcut {name} has {unwanted.lower()} {fields[unwanted]!r}")
 
+    def check_folder(self, path, names):
+        got = sorted(p.name for p in self.host(path).iterdir())
+        if got != sorted(names):
+            raise Failure(f"{path} holds {got}, not {sorted(names)}")
+
     def check_signed(self, path):
         verify = subprocess.run(["osslsigncode", "verify", "-CAfile", str(self.d.signing / "cert.pem"),
                                  "-in", str(self.host(path))], capture_output=True, text=True)
@@ -640,8 +658,9 @@ class Run:
             lambda: subprocess.run(["wine", winebed.system_program("uninstaller"), "--list"],
                                    env=self.env, capture_output=True, text=True, errors="replace"))
         out = result.stdout
-        entry = "QuorvexPlenar|||Quorvex Plenar 2.11 - Vehicle diagnostics software"
-        if (entry in out.splitlines()) != listed:
+        name = listed if isinstance(listed, str) else "Quorvex Plenar 2.11 - Vehicle diagnostics software"
+        entry = "QuorvexPlenar|||" + name
+        if (entry in out.splitlines()) != bool(listed):
             raise Failure(f"uninstaller --list {'lacks' if listed else 'shows'} the entry: {out.strip()!r} "
                           f"(exit {result.returncode}, {result.stderr.strip()[-300:]!r})")
 
@@ -725,6 +744,8 @@ class Run:
         as PNG files, and the scenario's folder removed when asked."""
         if self.ending:
             self.ending.wait()
+        if self.mounted:
+            subprocess.run(["umount", str(self.mounted)])
         self.keep_shots()
         if remove:
             shutil.rmtree(self.dir, ignore_errors=True)

@@ -45,13 +45,15 @@ Outcome:
                                     DATA ANY: any non-empty text
   ("same", KEY, NAME, KEY2, NAME2)  two values hold the same data
   ("names", KEY, NAMES)             the key holds exactly these values (None: no key)
-  ("file", PATH, WHAT)              WHAT: None absent, "dir", a size, or "dist:NAME"
-                                    (byte-identical to dist/x64/NAME) or "setup" (to the
-                                    setup program the scenario started)
+  ("file", PATH, WHAT)              WHAT: None absent, "dir", a size, bytes it holds, or
+                                    "dist:NAME" (byte-identical to dist/x64/NAME) or
+                                    "setup" (to the setup program the scenario started)
+  ("folder", PATH, NAMES)           the folder holds exactly these names
   ("signed", PATH)                  osslsigncode verifies the file's signature against the
                                     test certificate of a signed row
   ("link", NAME, TARGET, DESCR)     a desktop shortcut; TARGET None: no such link
-  ("listed", BOOL)                  `wine uninstaller --list` shows the application
+  ("listed", BOOL)                  `wine uninstaller --list` shows the application (a
+                                    text: listed by that name)
   ("vanishes", PATH)                the file is gone within a few seconds
   ("log", PATH, LINES)              the log holds exactly these lines after their times;
                                     {Keyglyph.dll}, {QuorvexPlenar.exe}, {setup}: file sizes
@@ -66,10 +68,12 @@ A preparation may also name "hold": files another program keeps open, shared wit
 until ("release",); and "run": programs started before the setup program and left
 running (the application until it shows its shapes); "minimize": windows then minimised
 by title; "dpi": the display's DPI, set in the prefix before anything runs there (on a
-larger desktop); "umask": the Unix umask of the prefix's Wine server, which makes the mode
+larger desktop); "tmpfs": the installation folder a file system of that many KiB, so
+that a write there fails halfway; "umask": the Unix umask of the prefix's Wine server, which makes the mode
 of a file or folder made with no security of its own from it; "open": folders (made
 when missing) that every account may change, all below them too (modes 777 and 666);
-"foreign": the same, then owned by another Unix user, whom Wine reports as another account.
+"foreign": the same, then owned by another Unix user, whom Wine reports as another account;
+"links": (PATH, FOLDER) pairs, PATH made a symbolic link to FOLDER (Wine: a reparse point).
 Outcome, beside those above:
   ("writable", PATH, BOOL)          another account may write PATH or something below it
 """
@@ -105,6 +109,7 @@ SETTINGS = "HKCU\\Software\\Brindlemark"
 UNINSTALL = "HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QuorvexPlenar"
 LAYERS = "HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers"
 PROBE = "HKLM\\Software\\Quorvex Plenar"
+UNDO = "HKCU\\Software\\Quorvex Plenar setup undo"
 SHELL_FOLDERS = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer"
 SYSTEM = "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion"
 APP_EXE = INSTALL + "\\QuorvexPlenar.exe"
@@ -312,9 +317,10 @@ def installed(folder, units=("M", "C"), product="Microsoft Windows 7", app_link=
 
 # An installation of this version as an earlier run left it, with the application's
 # own first-run files and settings beside it.
-def installed_before(tooltips=False, temp_path=DOWNLOADS):
+def installed_before(tooltips=False, temp_path=DOWNLOADS, version="2.11", small=False):
+    """small: stand-ins of a few bytes for the program files, on a disk that holds little."""
     reg = [(SETTINGS, name, "http://example.invalid/" + name) for name in WEB_VALUES]
-    reg += [(SETTINGS, "versione", "2.11"), (SETTINGS, "pathe", INSTALL),
+    reg += [(SETTINGS, "versione", version), (SETTINGS, "pathe", INSTALL),
             (SETTINGS, "LogFilePathe", LOGS), (SETTINGS, "Bit", "32"),
             (SETTINGS, "SkipDriverSearch", "0"), (SETTINGS, "FirstTimeRun", "1"),
             (SETTINGS, "Windows", "Microsoft Windows 10 Pro"), (SETTINGS, "Administrator", "1"),
@@ -327,17 +333,40 @@ def installed_before(tooltips=False, temp_path=DOWNLOADS):
     if temp_path:
         reg.append((SETTINGS, "TempPath", temp_path))
     reg += [(UNINSTALL, name, data) for name, data in (
-        ("DisplayName", "Quorvex Plenar 2.11 - Vehicle diagnostics software"),
-        ("DisplayIcon", APP_EXE + ",0"), ("DisplayVersion", "2.11"), ("Publisher", "Brindlemark"),
+        ("DisplayName", f"Quorvex Plenar {version} - Vehicle diagnostics software"),
+        ("DisplayIcon", APP_EXE + ",0"), ("DisplayVersion", version), ("Publisher", "Brindlemark"),
         ("InstallLocation", INSTALL), ("UninstallString", INSTALLED_SETUP))]
     reg += [(UNINSTALL, "EstimatedSize", 0x6000), (UNINSTALL, "NoModify", 1),
             (UNINSTALL, "NoRepair", 1)]
-    files = [(INSTALL + "\\Keyglyph.dll", "dist:Keyglyph.dll"), (APP_EXE, "dist:QuorvexPlenar.exe"),
-             (INSTALLED_SETUP, "setup"), (INSTALL + "\\" + REMOVAL_KEEPS, b"help")]
+    programs = [b"old library", b"old application", b"old setup"] if small else [
+        "dist:Keyglyph.dll", "dist:QuorvexPlenar.exe", "setup"]
+    files = list(zip((INSTALL + "\\Keyglyph.dll", APP_EXE, INSTALLED_SETUP), programs))
+    files += [(INSTALL + "\\" + REMOVAL_KEEPS, b"help")]
     files += [(INSTALL + "\\" + name, b"first run") for name in FIRST_RUN_FILES]
     files += [("DESKTOP\\" + name, b"link") for name in (APP_LINK, LOG_LINK) + OLD_LINKS]
     files += [(LOGS + "\\2024-01-01.log", b"log")]
     return {"reg": reg, "files": files}
+
+
+def as_before(prepare):
+    """The folder, the links and the records exactly as the preparation left them: what a
+    step undone, or never begun, leaves."""
+    checks, names = [], {}
+    for key, name, data in prepare["reg"]:
+        kind = None if data is None else "REG_DWORD" if isinstance(data, int) else "REG_SZ"
+        checks.append(("reg", key, name, kind, data))
+        names.setdefault(key, set()).update([name] if data is not None else [])
+    checks += [("names", key, names[key]) for key in (SETTINGS, UNINSTALL, LAYERS)]
+    checks += [("file", path, data) for path, data in prepare["files"]]
+    for folder in (INSTALL, "DESKTOP"):
+        checks.append(("folder", folder + "\\", [path[len(folder) + 1:] for path, _ in prepare["files"]
+                                          if path.startswith(folder + "\\")]))
+    shown = dict((name, data) for key, name, data in prepare["reg"] if key == UNINSTALL)
+    return checks + [("names", UNDO, None), ("listed", shown.get("DisplayName", False))]
+
+
+# 2.00 installed with its first-run files and links, in a folder with room for them only.
+OLD_ON_SMALL_DISK = dict(installed_before(version="2.00", small=True), tmpfs=1024)
 
 
 def removed_files():
@@ -376,6 +405,7 @@ SILENT_LOG = [
     "Folder C:\\Quorvex Plenar: created",
     "Folder C:\\Quorvex Plenar Log Files: created",
     "Installed version: none",
+    "Installation step: begun; undone if a file does not arrive",
     f'Registry {SETTINGS_LONG} [Speede] = "M": done',
     f'Registry {SETTINGS_LONG} [Tempe] = "C": done',
     f'Registry {SETTINGS_LONG} [OfficialWebSite] = "https://www.brindlemark.example/quorvex-plenar/": done',
@@ -407,6 +437,8 @@ SILENT_LOG = [
     f"File {INSTALL}\\Keyglyph.dll: arrived whole",
     f"File {INSTALL}\\quorvexplenar.exe: arrived whole",
     f"File {INSTALLED_SETUP}: written, {{setup}} bytes, a copy of this setup program",
+    "Registry key HKEY_CURRENT_USER" + UNDO[4:] + " deleted: done",
+    "Installation step: complete",
     f"Link C:\\users\\{{user}}\\Desktop\\{APP_LINK} -> {APP_EXE}: done",
     f"Link C:\\users\\{{user}}\\Desktop\\{LOG_LINK} -> {LOGS}: done",
     f"Folder {INSTALL}: already there",
@@ -596,8 +628,8 @@ SCENARIOS = [
         [*accept_with_mouse(), *through_units_and_shortcuts(), ("wait", WAIT), ("wait", ERROR, 15),
          ("controls", ERROR, {BOX_TEXT: {"text": COPY_FAILURE}}), ("window", ERROR, {"owner": WAIT}),
          ("shot", "copy-failure"), ("press", "Return"), ("exit",)],
-        [("reg", SETTINGS, "versione", "REG_SZ", "2.11"), ("reg", UNINSTALL, "DisplayVersion", "REG_SZ", "2.11"),
-         ("file", INSTALL, 5), *links(False, False), ("app", False)],
+        [("reg", SETTINGS, "versione", None, None), ("names", UNINSTALL, None), ("listed", False),
+         ("names", UNDO, None), ("file", INSTALL, 5), *links(False, False), ("app", False)],
         prepare={"reg": [], "files": [(INSTALL, b"file!")]}, core=True),
 
     # ---- Leaving before anything is installed ----------------------------------------
@@ -617,13 +649,13 @@ SCENARIOS = [
         nothing_installed(DOWNLOADS)),
     row("the units page's close box leaves", leave(UNITS, ("close",), accept_with_keys()),
         nothing_installed(DOWNLOADS)),
-    row("Exit on the shortcut page leaves; the units chosen stay written",
+    row("Exit on the shortcut page leaves; the units chosen are not written",
         leave(SHORTCUTS, ("click", EXIT), accept_with_mouse() + [
             ("wait", UNITS), ("click", UNITS, KMH), ("click", UNITS, DEG_F), ("click", UNITS, NEXT)]),
-        nothing_installed(DOWNLOADS, units=("K", "F"))),
+        nothing_installed(DOWNLOADS)),
     row("the shortcut page's close box leaves",
         leave(SHORTCUTS, ("close",), accept_with_mouse() + [("wait", UNITS), ("click", UNITS, NEXT)]),
-        nothing_installed(DOWNLOADS, units=("M", "C"))),
+        nothing_installed(DOWNLOADS)),
 
     # ---- The same version installed ----------------------------------------------------
     row("Setup on the options page, started from the installation folder, runs the wizard",
@@ -632,15 +664,23 @@ SCENARIOS = [
          ("controls", LICENCE, LICENCE_AGAIN), ("key", LICENCE, "Escape"), ("exit",)],
         untouched_installation() + [("reg", SETTINGS, "TempPath", None, None)],
         prepare=installed_before(temp_path=None), start=INSTALL + "\\"),
-    row("Repair deletes the installed files and shortcuts, then the wizard installs again",
+    row("Repair runs the wizard, then replaces the installed files and shortcuts at its "
+        "installation step",
         [("wait", OPTIONS), ("click", OPTIONS, REPAIR_CHOICE),
          ("controls", OPTIONS, {SETUP_CHOICE: UNCHECKED, REPAIR_CHOICE: CHECKED}),
-         ("click", OPTIONS, NEXT), ("wait", LICENCE), ("check", *removed_files()),
+         ("click", OPTIONS, NEXT), ("wait", LICENCE), ("check", *untouched_installation()),
          *accept_with_keys()[1:], *through_units_and_shortcuts(), *finish(start_app=False)],
         installed(DOWNLOADS, product="Microsoft Windows 10 Pro", also=("Nullbre", "DriverName")) + [
-            ("file", INSTALL + "\\home.bmp", None),
-            ("file", INSTALL + "\\" + REMOVAL_KEEPS, None)],  # the copy step deletes it
+            ("file", INSTALL + "\\home.bmp", None), ("names", UNDO, None),
+            ("folder", INSTALL, ["Keyglyph.dll", "QuorvexPlenar.exe", "SetupQuorvexPlenar.exe"]),
+            ("folder", "DESKTOP\\", [APP_LINK, LOG_LINK])],  # the copy step takes commports.chm
         prepare=installed_before(), core=True),
+    *[row(f"Repair left on the {page} page changes nothing", [
+        ("wait", OPTIONS), ("click", OPTIONS, REPAIR_CHOICE), ("click", OPTIONS, NEXT), *steps,
+        ("exit",)], as_before(installed_before()), prepare=installed_before())
+      for page, steps in [("licence", [("wait", LICENCE), ("click", LICENCE, CANCEL)]),
+                          ("shortcut", [*accept_with_mouse(), ("wait", UNITS), ("click", UNITS, NEXT),
+                                        ("wait", SHORTCUTS), ("click", SHORTCUTS, EXIT)])]],
     row("Uninstall confirmed with Yes from the installation folder removes everything, "
         "then the installed setup program",
         [("wait", OPTIONS), ("click", OPTIONS, UNINSTALL_CHOICE), ("click", OPTIONS, NEXT),
@@ -923,7 +963,23 @@ SCENARIOS = [
          ("check", ("reg", UNINSTALL, "DisplayVersion", "REG_SZ", "2.11"),
           ("file", INSTALL + "\\Keyglyph.dll", None)),
          ("start", DOWNLOADS + "SetupQuorvexPlenar.exe", "/S"), ("silent", 60)],
-        installed(DOWNLOADS, product="Windows 10 Pro"), prepare=product("Windows 10 Pro")),
+        installed(DOWNLOADS, product="Windows 10 Pro") + [("names", UNDO, None), ("folder", INSTALL, [
+            "Keyglyph.dll", "QuorvexPlenar.exe", "SetupQuorvexPlenar.exe"])],
+        prepare=product("Windows 10 Pro")),
+    row("an upgrade over 2.00 ended during its installation step, then /S on a disk that "
+        "fills up: the next start puts 2.00 back, /S ends with 1 and leaves it as it was",
+        [*accept_with_mouse(), *through_units_and_shortcuts(), ("wait", WAIT), ("kill", 0.4),
+         ("check", ("file", APP_EXE, None), ("file", APP_EXE + ".setup-aside", b"old application"),
+          ("reg", SETTINGS, "versione", "REG_SZ", "2.11")),
+         ("start", DOWNLOADS + "SetupQuorvexPlenar.exe", "/S"), ("silent", 60, 1)],
+        as_before(OLD_ON_SMALL_DISK), prepare=OLD_ON_SMALL_DISK),
+    row("/S over 2.00 on a disk that fills up ends with 1 and leaves 2.00 as it was, listed at 2.00",
+        [("silent", 60, 1)], as_before(OLD_ON_SMALL_DISK), prepare=OLD_ON_SMALL_DISK, args=("/S",)),
+    row("/S as a first installation on a disk that fills up ends with 1 having installed "
+        "nothing; the next start shows the licence page",
+        [("silent", 60, 1), ("start", DOWNLOADS + "SetupQuorvexPlenar.exe"), *leave(LICENCE, ("click", CANCEL))],
+        nothing_installed(DOWNLOADS) + [("names", UNDO, None), ("folder", INSTALL, [])],
+        prepare={"reg": [], "files": [], "tmpfs": 1024}, args=("/S",)),
 
     # ---- A PC shared by several accounts ----------------------------------------------------
     # Under umask 0 Wine makes a folder of no security of its own writable by all, as the
@@ -944,6 +1000,9 @@ SCENARIOS = [
     row("/S into a folder another account made first ends with 6 and writes nothing",
         [("silent", 30, 6)], refused(), prepare=dict(product("Windows 10 Pro"), foreign=[INSTALL]),
         args=("/S",)),
+    row("/S into a folder that is a link to another folder ends with 6 and writes nothing there",
+        [("silent", 30, 6)], refused() + [("file", "C:\\Elsewhere\\Keyglyph.dll", None)],
+        prepare=dict(product("Windows 10 Pro"), links=[(INSTALL, "C:\\Elsewhere")]), args=("/S",)),
     row("the wizard says another account owns the folder instead of showing the licence page",
         [("wait", ERROR), ("controls", ERROR, {BOX_TEXT: {"text": FOLDER_OF_ANOTHER}}),
          ("shot", "folder-of-another"), ("click", ERROR, BOX_OK), ("exit",)],

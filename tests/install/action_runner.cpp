@@ -31,6 +31,9 @@ constexpr Action kActions[] = {
     {"ApplyCompatibilityLayer", install::ApplyCompatibilityLayer},
     {"RemoveInstallation", install::RemoveInstallation},
     {"DeleteInstalledFiles", install::DeleteInstalledFiles},
+    {"BeginInstallStep", install::BeginInstallStep},
+    {"CompleteInstallStep", install::CompleteInstallStep},
+    {"SettleUnfinishedStep", install::SettleUnfinishedStep},
 };
 
 struct NumberField {

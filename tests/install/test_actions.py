@@ -19,6 +19,7 @@ SETTINGS = r'HKCU\Software\Brindlemark'
 UNINSTALL = r'HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\QuorvexPlenar'
 LAYERS = r'HKCU\Software\Microsoft\Windows NT\CurrentVersion\AppCompatFlags\Layers'
 SYSTEM = r'HKLM\Software\Microsoft\Windows NT\CurrentVersion'
+UNDO = r'HKCU\Software\Quorvex Plenar setup undo'
 FOLDER = r'C:\Quorvex Plenar'
 LOGS = r'C:\Quorvex Plenar Log Files'
 APP = FOLDER + r'\QuorvexPlenar.exe'
@@ -26,8 +27,8 @@ SHELL_FOLDERS = r'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User S
 # 245 characters: a link name added to it passes the 259 a shell path can hold.
 LONG_DESKTOP = 'C:\\' + 'Desktop' * 34 + 'ab'
 
-INSTALL = ['PrepareFolders', 'WriteSettingsRecords', 'CopyApplicationFiles',
-           'CreateShortcuts', 'ApplyCompatibilityLayer']
+STEP = ['PrepareFolders', 'BeginInstallStep', 'WriteSettingsRecords', 'CopyApplicationFiles']
+INSTALL = STEP + ['CompleteInstallStep', 'CreateShortcuts', 'ApplyCompatibilityLayer']
 BOTH_LINKS = ['ShortcutForApp=1', 'ShortcutForLogs=1']
 
 ADDRESSES = ['OfficialWebSite', 'DriversWebSite', 'FaceBookWebSite', 'site', 'website']
@@ -221,7 +222,38 @@ def output(text):
     return check
 
 
-INSTALLED = [
+def nothing_aside(prefix, _):
+    aside = [n for n in os.listdir(prefix.host_path(FOLDER)) if n.endswith('.setup-aside')]
+    return ([f'left aside: {aside}'] if aside else []) + absent(UNDO)(prefix, _)
+
+
+# An installation of 2.00 with the application's first-run files, in a few bytes each,
+# and its records ("Bit" a number, as no version wrote it: it comes back as one).
+OLD_FILES = [(FOLDER + '\\' + name, data) for name, data in [
+    ('Keyglyph.dll', b'old library'), ('QuorvexPlenar.exe', b'old application'),
+    ('SetupQuorvexPlenar.exe', b'old setup'), ('commports.chm', b'help')]] + [
+    (FOLDER + '\\' + name, b'first run') for name in APP_LEFTOVERS]
+OLD_RECORDS = [(SETTINGS, 'versione', '2.00'), (SETTINGS, 'pathe', FOLDER), (SETTINGS, 'Bit', 32),
+               (SETTINGS, 'Speede', 'K'), (UNINSTALL, 'DisplayVersion', '2.00'),
+               (UNINSTALL, 'EstimatedSize', 1)]
+
+
+def as_planted(prefix, _):
+    """The folder and the records exactly as OLD_FILES and OLD_RECORDS planted them."""
+    faults = [f'{path} is not as it was' for path, data in OLD_FILES
+              if not os.path.isfile(host(prefix, path)) or open(host(prefix, path), 'rb').read() != data]
+    there = sorted(os.listdir(prefix.host_path(FOLDER)))
+    if there != sorted(path.split('\\')[-1] for path, _ in OLD_FILES):
+        faults.append(f'the folder holds {there}')
+    for key in (SETTINGS, UNINSTALL):
+        want = {n: ('REG_DWORD', hex(d)) if isinstance(d, int) else ('REG_SZ', d)
+                for k, n, d in OLD_RECORDS if k == key}
+        if prefix.reg_values(key) != want:
+            faults.append(f'{key} holds {prefix.reg_values(key)}')
+    return faults + absent(UNDO)(prefix, _)
+
+
+INSTALLED = [nothing_aside, 
     strings(SETTINGS, dict(SETTINGS_WRITTEN, Windows='Windows 10 Pro', WinPatch='1')),
     values(UNINSTALL, UNINSTALL_ENTRY, exact=False), addresses, payload_installed, setup_copied,
     link(APP_LINK, APP, 'Quorvex Plenar by Brindlemark'),
@@ -302,16 +334,19 @@ CASES = [
     Case('a library write that fails halfway is reported and leaves no short copy',
          [['PrepareFolders', 'CopyApplicationFiles']], tmpfs=1024,
          message=not_copied('Keyglyph.dll'), expect=[files([FOLDER + r'\Keyglyph.dll'], False)]),
-    Case('an application write that fails halfway is reported and leaves no short copy',
-         [['PrepareFolders', 'CopyApplicationFiles']], tmpfs=2120,
-         message=not_copied('QuorvexPlenar.exe'),
-         expect=[files([FOLDER + r'\QuorvexPlenar.exe'], False),
-                 files([FOLDER + r'\Keyglyph.dll'], True)]),
-    Case('a copy of the setup program that fails halfway is reported and leaves no short copy',
-         [['PrepareFolders', 'CopyApplicationFiles']], tmpfs=3000,
-         message=not_copied('SetupQuorvexPlenar.exe'),
-         expect=[files([FOLDER + r'\SetupQuorvexPlenar.exe'], False),
-                 files([FOLDER + r'\Keyglyph.dll', FOLDER + r'\QuorvexPlenar.exe'], True)]),
+    # In the step, whichever file fails: what the step wrote goes, what it set aside and
+    # the records come back.
+    *[Case(f'an upgrade whose {name} fails halfway is reported, the older one as it was',
+           [STEP + ['CompleteInstallStep']], tmpfs=kilobytes, files=OLD_FILES,
+           registry=OLD_RECORDS, message=not_copied(name), expect=[as_planted])
+      for name, kilobytes in [('Keyglyph.dll', 1024), ('QuorvexPlenar.exe', 2192),
+                              ('SetupQuorvexPlenar.exe', 3072)]],
+    # The record alone, as the next start finds it after a run cut short, undoes the
+    # step, Repair's removal in it included.
+    Case('a step left open is undone from its record by the next start',
+         [['PrepareFolders', 'BeginInstallStep', 'DeleteInstalledFiles', 'WriteSettingsRecords',
+           'CopyApplicationFiles', 'SettleUnfinishedStep']],
+         files=OLD_FILES, registry=OLD_RECORDS, expect=[as_planted]),
     # The runner makes no check for files in use: the write fails, and an older copy of
     # the payload's size is there.
     Case('a library that could not be replaced, in use by the running application, is reported',
@@ -385,13 +420,13 @@ def run_case(case, args, display, ending):
         subprocess.run(['cp', args.runner, runner], check=True)
         for number, steps in enumerate(case.runs):
             last = number == len(case.runs) - 1
+            if last and case.tmpfs:
+                mounted = mount_tmpfs(prefix.host_path(FOLDER), case.tmpfs)
             if last:
                 registry += case.registry
                 plant_files(prefix, case)
             prefix.reg_import(registry)
             registry = []
-            if last and case.tmpfs:
-                mounted = mount_tmpfs(prefix.host_path(FOLDER), case.tmpfs)
             if last and case.running:
                 start_and_wait(prefix, args, *case.running)
             if last and case.message:
