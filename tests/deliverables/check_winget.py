@@ -1,9 +1,8 @@
 #!/usr/bin/env python3
 """check_winget.py MANIFEST-DIR SETUP SCHEMA-DIR README: the package manager's manifest
-checked as the community repository's validation starts, and against what it describes.
-Every scalar is read as a string, as the package manager reads it, but for the schema's
-integer fields; a key the schema does not name is refused."""
-import copy
+checked as the community repository's validation starts (every scalar read as a string,
+as the package manager reads it, but the schema's integer fields; a key the schema does
+not name refused), and against the file and the exit codes it describes."""
 import hashlib
 import json
 import sys
@@ -22,83 +21,68 @@ faults = []
 
 def strict(schema):
     """The schema with every object closed to the keys it names."""
-    if isinstance(schema, dict):
-        schema = {k: strict(v) for k, v in schema.items()}
-        if "properties" in schema:
-            schema.setdefault("additionalProperties", False)
-    elif isinstance(schema, list):
-        schema = [strict(v) for v in schema]
-    return schema
+    if isinstance(schema, list):
+        return [strict(v) for v in schema]
+    if not isinstance(schema, dict):
+        return schema
+    closed = {k: strict(v) for k, v in schema.items()}
+    if "properties" in closed:
+        closed.setdefault("additionalProperties", False)
+    return closed
 
 
 def typed(value, schema, root):
-    """The document with the strings of integer fields made numbers."""
+    """The document with the texts of integer fields made numbers."""
     while "$ref" in schema:
         schema = root["definitions"][schema["$ref"].split("/")[-1]]
     if isinstance(value, dict):
         return {k: typed(v, schema.get("properties", {}).get(k, {}), root) for k, v in value.items()}
     if isinstance(value, list):
         return [typed(v, schema.get("items", {}), root) for v in value]
-    kinds = schema.get("type", [])
-    if "integer" in kinds and isinstance(value, str) and value.lstrip("-").isdigit():
-        return int(value)
-    return value
+    integer = "integer" in schema.get("type", []) and value.lstrip("-").isdigit()
+    return int(value) if integer else value
 
 
 def load(name, kind):
-    """The file's document, checked against its schema; None when it cannot be read."""
-    path = folder / name
     schema = strict(json.loads((schemas / f"manifest.{kind}.1.10.0.json").read_text()))
-    try:
-        text = path.read_text(encoding="utf-8")
-    except OSError as error:
-        faults.append(f"{name}: {error}")
-        return None
+    text = (folder / name).read_text(encoding="utf-8")
     header = "# yaml-language-server: $schema=" + schema["$id"]
     if text.splitlines()[0] != header:
         faults.append(f"{name}: first line {text.splitlines()[0]!r}, not {header!r}")
     document = typed(yaml.load(text, Loader=yaml.BaseLoader), schema, schema)
     for error in jsonschema.Draft7Validator(schema).iter_errors(document):
         faults.append(f"{name}: {'/'.join(map(str, error.path))}: {error.message}")
-    return document, schema
+    return document, jsonschema.Draft7Validator(schema)
 
 
-version = load(f"{IDENTIFIER}.yaml", "version")
-locale = version and version[0].get("DefaultLocale", "")
-installer = load(f"{IDENTIFIER}.installer.yaml", "installer")
-default = load(f"{IDENTIFIER}.locale.{locale}.yaml", "defaultLocale")
-if None in (version, installer, default):
-    sys.exit("\n".join(["FAIL: " + f for f in faults]))
+version, _ = load(f"{IDENTIFIER}.yaml", "version")
+installer, installer_schema = load(f"{IDENTIFIER}.installer.yaml", "installer")
+locale, _ = load(f"{IDENTIFIER}.locale.{version['DefaultLocale']}.yaml", "defaultLocale")
 
 # The three agree, with each other and with the program.
-for document, _ in (version, installer, default):
+for document in (version, installer, locale):
     got = (document["PackageIdentifier"], document["PackageVersion"])
     if got != (IDENTIFIER, exit_codes.VERSION):
         faults.append(f"{document['ManifestType']}: {got}, not {IDENTIFIER} {exit_codes.VERSION}")
-if default[0]["PackageLocale"] != locale:
-    faults.append(f"default locale {default[0]['PackageLocale']}, the version file says {locale}")
-entry = installer[0]["AppsAndFeaturesEntries"][0]
-if entry["DisplayVersion"] != exit_codes.VERSION or entry["ProductCode"] != "QuorvexPlenar":
-    faults.append(f"uninstall entry {entry}")
+entry = installer["AppsAndFeaturesEntries"][0]
+if (locale["PackageLocale"], entry["DisplayVersion"], entry["ProductCode"]) != (
+        version["DefaultLocale"], exit_codes.VERSION, "QuorvexPlenar"):
+    faults.append(f"locale {locale['PackageLocale']} or uninstall entry {entry}")
 
 # The file as shipped, and every exit code of the table with its response.
-shipped = installer[0]["Installers"][0]
-if shipped["InstallerSha256"].upper() != hashlib.sha256(setup.read_bytes()).hexdigest().upper():
-    faults.append(f"InstallerSha256 {shipped['InstallerSha256']} is not that of {setup}")
+sha256 = installer["Installers"][0]["InstallerSha256"]
+if sha256.upper() != hashlib.sha256(setup.read_bytes()).hexdigest().upper():
+    faults.append(f"InstallerSha256 {sha256} is not that of {setup}")
 rows = {code: response for _, code, response, _, _ in exit_codes.ROWS if code != 0}
-listed = {r["InstallerReturnCode"]: r["ReturnResponse"] for r in installer[0]["ExpectedReturnCodes"]}
+listed = {r["InstallerReturnCode"]: r["ReturnResponse"] for r in installer["ExpectedReturnCodes"]}
 if listed != rows:
     faults.append(f"ExpectedReturnCodes {listed}, the table has {rows}")
 if exit_codes.readme_table() not in readme.read_text():
     faults.append("the README's table of exit codes is not `tools/exit_codes.py --readme`")
 
-# The reading refuses what the repository's validation would: an unknown key, a number
-# where the schema wants text.
-bad = copy.deepcopy(installer[0])
-bad["Installers"][0]["Silent"] = "/S"
-bad["PackageVersion"] = 2.11
-refusals = {e.validator for e in jsonschema.Draft7Validator(installer[1]).iter_errors(bad)}
-if not {"additionalProperties", "type"} <= refusals:
+# The reading refuses what the repository's would: an unknown key, a number for a text.
+bad = dict(installer, Silent="/S", PackageVersion=2.11)
+if not {"additionalProperties", "type"} <= {e.validator for e in installer_schema.iter_errors(bad)}:
     faults.append("the strict schema lets an unknown key or a number through")
 
 for fault in faults:
