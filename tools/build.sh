@@ -6,7 +6,10 @@
 #   build.sh [x86] [x64]
 # A release is signed: QP_SIGN names a command that signs, in place, the one file whose
 # path it gets. The library and the application are signed before the setup program
-# takes them into its resources, and the setup program after it is linked.
+# takes them into its resources, and the setup program after it is linked. The 32-bit
+# build then writes the package manager's manifest of that signed file into dist/winget/;
+# QP_INSTALLER_URL gives the release's download address it names (by default the
+# product's web site).
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -14,7 +17,7 @@ jobs=$(nproc)
 build() {
     local arch=$1 toolchain=$2 tests=$3 dir=$top/build/$1
     cmake -S "$top" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/$toolchain" \
-          -DQP_BUILD_TESTS="$tests" >/dev/null
+          -DQP_BUILD_TESTS="$tests" -DQP_INSTALLER_URL="${QP_INSTALLER_URL:-}" >/dev/null
     # A signed build and an unsigned one never share linked deliverables: each is linked
     # (and signed or not) again when the choice changes, and a signed build every time.
     local signing=${QP_SIGN:+signed}

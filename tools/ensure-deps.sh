@@ -10,7 +10,7 @@ set -eu
 packages=(cmake make g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
           binutils-mingw-w64-x86-64 wine wine64 xvfb xauth xdotool x11-utils icoutils
           imagemagick doctest-dev liblnk-utils fonts-liberation fonts-wine util-linux
-          python3 qemu-system-x86 debootstrap osslsigncode openssl)
+          python3 python3-jsonschema python3-yaml qemu-system-x86 debootstrap osslsigncode openssl)
 
 missing=()
 for p in "${packages[@]}"; do

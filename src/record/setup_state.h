@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "record/exit_codes.h"
 #include "runtime/files.h"
 #include "runtime/image_kind.h"
 #include "runtime/strings.h"
@@ -18,21 +19,10 @@ namespace setup {
 // The setup program's own version, with the leading blank of a number turned to text.
 inline constexpr char kVersionText[] = " 2.11";
 
-// Exit codes. Started without switches the program always ends with 0; the silent roads
-// (/S) tell a deployment script what happened.
-enum : int32_t {
-    kExitDone = 0,
-    kExitFileNotArrived = 1,   // a program file did not arrive: the installation is incomplete
-    kExitRefusedTemp = 2,      // started from a folder named Temp: nothing done
-    kExitNewerInstalled = 3,   // a newer version is installed: nothing done
-    kExitInUse = 4,            // the application or its library is in use: nothing changed
-    kExitRemovalUnfinished = 5,  // a program file could not be deleted: the uninstall entry
-                                 // and settings stay, so the removal can be run again
-    kExitFolderNotOurs = 6,    // the installation folder belongs to another account or
-                               // leads elsewhere (a reparse point): nothing done
-    kExitBadSwitch = 87,       // an unknown or misplaced switch: nothing done
-    kExitAnotherSetup = 1618,  // another setup program runs in this session: nothing done
-};
+// The exit codes, by name (record/exit_codes.h).
+#define QP_EXIT_CODE_CONSTANT(name, code, ...) name = code,
+enum : int32_t { QP_EXIT_CODES(QP_EXIT_CODE_CONSTANT) };
+#undef QP_EXIT_CODE_CONSTANT
 
 struct GlobalSetup {
     rt::Text VersionText;       // the program's own version, " 2.11" (leading blank)

@@ -32,18 +32,17 @@ void ResetFloatingPoint() {
     asm volatile("fninit\n\tfldcw %0" : : "m"(controlWord));
 }
 
-// An unextracted download runs from a folder named Temp, or one below it.
+// An unextracted download runs from a folder named Temp, or one below it. A deployment
+// tool that starts /S put the file there on purpose (package managers download into the
+// user's Temp folder), so only the pages are refused.
 void RefuseTemporaryFolder() {
+    if (g_setup.Silent) return;
     const rt::NewString folder = rt::GetStartPath();
     if (rt::InStr(folder.c_str(), "\\Temp\\", 1) == 0) return;
     rt::Log("Refused: started from %s, a folder named Temp; extract the setup program first",
             folder.c_str());
-    if (g_setup.Silent) {
-        g_setup.ExitCode = kExitRefusedTemp;
-    } else {
-        tk::MessageBox(nullptr, "Sorry, You need to Extract / Unzip the Setup program first.",
-                       "Error", MB_ICONINFORMATION);
-    }
+    tk::MessageBox(nullptr, "Sorry, You need to Extract / Unzip the Setup program first.",
+                   "Error", MB_ICONINFORMATION);
     EndSetup();
 }
 

@@ -8,7 +8,8 @@ screen with screen_probe.exe, and then checks what the machine holds with indepe
 readers: `wine reg query`, the host's view of drive C:, `lnkinfo`, `wine uninstaller
 --list`. One line per scenario; the exit status is 1 when any scenario failed.
 
-  drive.py --state DIR --setup EXE --dist DIR --probe EXE --out DIR [--core | --win32] [NAME-PART ...]
+  drive.py --state DIR --setup EXE --dist DIR --probe EXE --out DIR [--winget DIR]
+           [--core | --win32] [NAME-PART ...]
 """
 import argparse
 import os
@@ -196,8 +197,22 @@ class Run:
         target.parent.mkdir(parents=True, exist_ok=True)
         if not target.exists():
             shutil.copyfile(self.started, target)
+        if callable(args):
+            if not self.d.winget:
+                raise Failure("this row needs the package manifest (--winget)")
+            args = args(self.d.winget)
+        if isinstance(args, str):
+            return self.run_line(f'"{exe}" {args}')
         return subprocess.Popen(["wine", exe, *args], env=self.env, cwd=self.dir,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def run_line(self, line):
+        """A whole command line, as a deployment tool hands it to the platform: from a
+        batch file, since Wine would quote again the quotes of an argument it is given."""
+        batch = self.host("C:\\qp-command.cmd")
+        batch.write_bytes(f"@{line}\r\n@exit %ERRORLEVEL%\r\n".encode("cp1252"))
+        return subprocess.Popen(["wine", "cmd", "/c", "C:\\qp-command.cmd"], env=self.env,
+                                cwd=self.dir, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     # ---- Reading the screen -------------------------------------------------------------
     def titles(self):
@@ -271,6 +286,9 @@ class Run:
         args = [self.windows_path(a) if a.startswith(("DESKTOP\\", "TEMP\\")) else a for a in command]
         self.setup = subprocess.Popen(["wine", *args], env=self.env, cwd=self.dir,
                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def do_command(self, line):
+        self.setup = self.run_line(line)
 
     def do_beside(self, *command):
         """Another program of the prefix that the later steps do not follow; the prefix's
@@ -756,6 +774,7 @@ class Driver:
         self.setup = Path(args.setup).resolve()
         self.dist = Path(args.dist).resolve()
         self.probe = str(Path(args.probe).resolve())
+        self.winget = args.winget and Path(args.winget).resolve()
         self.out = Path(args.out).resolve()
         self.shots = self.out / "screenshots"
         # How much longer than here a program may take: the emulated 32-bit guest sets 3.
@@ -795,6 +814,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     for name in ("state", "setup", "dist", "probe", "out"):
         parser.add_argument("--" + name, required=True)
+    parser.add_argument("--winget", help="the folder of the package manifest of the setup program")
     parser.add_argument("--keep", action="store_true",
                         help="keep each passed scenario's prefix in OUT/run/ (for a tour)")
     parser.add_argument("--core", action="store_true",

@@ -29,6 +29,8 @@ Steps:
                                     code CODE (0)
   ("exit", [SECONDS, [CODE]])       the program ends with exit code CODE (0)
   ("start", PROGRAM, ARGS...)       starts another program, which later steps follow
+  ("command", LINE)                 the same with a whole command line, as a deployment tool
+                                    hands it to the platform
   ("beside", PROGRAM, ARGS...)      starts another program, which later steps do not follow
   ("again", FOLDER, CODE, ARGS...)  a second setup program, started from FOLDER while the
                                     first runs, ends by itself with exit code CODE; later
@@ -77,6 +79,12 @@ when missing) that every account may change, all below them too (modes 777 and 6
 Outcome, beside those above:
   ("writable", PATH, BOOL)          another account may write PATH or something below it
 """
+
+import sys
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
+from exit_codes import BY_NAME as EXIT_CODE  # noqa: E402  (the program's own table)
 
 ANY = "(any non-empty text)"
 
@@ -449,6 +457,25 @@ SILENT_LOG = [
 ]
 
 
+# As the package manager runs the setup program: from its download folder, with the
+# switches of the manifest the build wrote, the log asked for in a folder it made.
+WINGET_FOLDER = "TEMP\\WinGet\\Brindlemark.QuorvexPlenar.2.11\\"
+WINGET_LOG = "C:\\WinGet logs\\Brindlemark.QuorvexPlenar.2.11.log"
+
+
+def winget_switches(manifest_folder):
+    import yaml  # the host's; the guest does not run this row
+    text = (Path(manifest_folder) / "Brindlemark.QuorvexPlenar.installer.yaml").read_text()
+    switches = yaml.load(text, Loader=yaml.BaseLoader)["InstallerSwitches"]
+    return switches["Silent"] + " " + switches["Log"].replace("<LOGPATH>", WINGET_LOG)
+
+
+def winget_log():
+    folder = "C:\\users\\{user}\\Temp\\WinGet\\Brindlemark.QuorvexPlenar.2.11\\"
+    started = f'Quorvex Plenar setup 2.11 started: "{folder}SetupQuorvexPlenar.exe" /S /LOG="{WINGET_LOG}"'
+    return [started] + [line.replace(DOWNLOADS, folder) for line in SILENT_LOG[1:]]
+
+
 def leave(page, how, before=()):
     """Steps that reach a page and leave it; how is ("click", id), ("key", k) or ("close",)."""
     action = (how[0], page) + tuple(how[1:])
@@ -460,7 +487,9 @@ def row(name, steps, outcome, prepare=None, start=DOWNLOADS, core=False, args=()
     """core: one of the roads that the 32-bit build also runs, in the slower guest, under
     WOW64 in a 64-bit prefix as on 64-bit Windows. win32: a core road that the guest runs in
     a 32-bit prefix too, for the users who still have 32-bit Windows. args: the setup
-    program's switches. signed: the program started is a copy signed with a throwaway
+    program's switches, or one text: the command line after the program's quoted path, as
+    a package manager writes it; or a routine that makes that text from the folder of
+    the build's package manifest. signed: the program started is a copy signed with a throwaway
     certificate, as every release is signed. desktop: the name of the user's desktop
     folder, when not Desktop."""
     return {"name": name, "steps": steps, "outcome": outcome,
@@ -822,19 +851,29 @@ SCENARIOS = [
             ("vanishes", INSTALLED_SETUP)],
         prepare=product("Windows 10 Pro"), args=("/S",), signed=True),
     row("/S under a newer version installed changes nothing and ends with 3",
-        [("silent", 30, 3)],
+        [("silent", 30, EXIT_CODE["kExitNewerInstalled"])],
         startup_writes(DOWNLOADS) + program_files(False) + links(False, False) +
         [("reg", SETTINGS, "versione", "REG_SZ", "3"), ("names", UNINSTALL, None)],
         prepare=version("3"), args=("/S",)),
     row("/UNINSTALL /S from the installation folder removes as a confirmed uninstall does",
         [("silent", 60)], uninstalled(tooltips=False), prepare=installed_before(),
         start=INSTALL + "\\", args=("/UNINSTALL", "/S"), core=True, win32=True),
-    row("/S from a Temp folder shows no message and ends with 2, having written nothing",
-        [("silent", 30, 2)],
-        [("names", SETTINGS, None), ("names", PROBE, None), ("file", INSTALL, None),
-         ("file", "TEMP\\Setup\\Eula.txt", None)],
-        start="TEMP\\Setup\\", args=("/S",)),
-    *[row(f"{' '.join(args)} ends with 87 and changes nothing", [("silent", 30, 87)],
+    row("/S from a Setup folder inside the user's Temp folder installs, recording that folder",
+        [("silent", 60)], installed("TEMP\\Setup\\"), start="TEMP\\Setup\\", args=("/S",)),
+    row("as the package manager runs it: from its download folder under Temp with the "
+        "manifest's Silent and Log switches it installs and logs; the entry's quiet uninstall "
+        "removes it; started there without switches, the pages still refuse",
+        [("silent", 60), ("check", *installed(WINGET_FOLDER, product="Windows 10 Pro"),
+                          ("reg", UNINSTALL, "QuietUninstallString", "REG_SZ", QUIET_UNINSTALL),
+                          ("log", WINGET_LOG, winget_log())),
+         ("command", QUIET_UNINSTALL), ("silent", 60),
+         ("check", *program_files(False), *links(False, False), ("vanishes", INSTALLED_SETUP)),
+         ("start", WINGET_FOLDER + "SetupQuorvexPlenar.exe"), ("wait", ERROR), ("click", ERROR, BOX_OK),
+         ("exit",)],
+        [("names", SETTINGS, None), ("names", UNINSTALL, None), ("listed", False)],
+        prepare=dict(product("Windows 10 Pro"), files=[(WINGET_LOG, b"")]),
+        start=WINGET_FOLDER, args=winget_switches),
+    *[row(f"{' '.join(args)} ends with 87 and changes nothing", [("silent", 30, EXIT_CODE["kExitBadSwitch"])],
           [("names", SETTINGS, None), ("file", INSTALL, None), ("file", DOWNLOADS + "Eula.txt", None),
            ("file", "C:\\setup.log", None)],
           args=args)
@@ -869,11 +908,11 @@ SCENARIOS = [
         installed(DOWNLOADS) + [("file", OTHER_FOLDER + "Eula.txt", None)], core=True),
     row("a second setup program under /S while the first shows its licence page ends with 1618 "
         "and changes nothing; its log holds the one last line; the first then cancels cleanly",
-        [("wait", LICENCE), ("again", OTHER_FOLDER, 1618, "/S", "/LOG=C:\\second.log"),
+        [("wait", LICENCE), ("again", OTHER_FOLDER, EXIT_CODE["kExitAnotherSetup"], "/S", "/LOG=C:\\second.log"),
          ("stays", LICENCE), ("click", LICENCE, CANCEL), ("exit",)],
         nothing_installed(DOWNLOADS) + [("file", OTHER_FOLDER + "Eula.txt", None),
                                         ("file", OTHER_FOLDER + "ReadMe.txt", None),
-                                        ("log", "C:\\second.log", ["Finished: exit code 1618"])]),
+                                        ("log", "C:\\second.log", [f"Finished: exit code {EXIT_CODE['kExitAnotherSetup']}"])]),
     row("/S from a download folder and to a desktop named with Polish and Chinese letters "
         "installs, the texts beside it and both links included; the quiet removal from the "
         "installed copy takes the links again",
@@ -889,23 +928,23 @@ SCENARIOS = [
         [*accept_with_mouse(), *through_units_and_shortcuts(), *finish(start_app=False)],
         installed_from_named_folder(NAMED_DOWNLOADS, product="Microsoft Windows 7"),
         start=NAMED_DOWNLOADS, desktop=NAMED_DESKTOP),
-    row("/S from a Temp folder inside a folder named with Polish and Chinese letters ends with 2, "
-        "having written nothing",
-        [("silent", 30, 2)],
+    row("started from a Temp folder inside a folder named with Polish and Chinese letters, "
+        "it refuses, having written nothing",
+        leave(ERROR, ("click", BOX_OK)),
         [("names", SETTINGS, None), ("file", INSTALL, None), ("file", NAMED_DOWNLOADS + "Temp\\Eula.txt", None)],
-        start=NAMED_DOWNLOADS + "Temp\\", args=("/S",)),
+        start=NAMED_DOWNLOADS + "Temp\\"),
 
     # ---- Off the happy road: the application in use, a run cut short
     row("/S over the same version while the application runs changes nothing, logs the file "
         "and ends with 4",
-        [("silent", 30, 4)],
+        [("silent", 30, EXIT_CODE["kExitInUse"])],
         untouched_installation() + [
             ("reg", SETTINGS, "Speede", "REG_SZ", "K"), ("app", True),
             ("log", "C:\\setup.log", SILENT_LOG[:7] + [
                 f"Folder {INSTALL}: already there", f"Folder {LOGS}: already there",
                 "Installed version: 2.11",
                 f"File {APP_EXE}: in use by another program: nothing changed",
-                "Finished: exit code 4"])],
+                f"Finished: exit code {EXIT_CODE['kExitInUse']}"])],
         prepare=app_running(installed_before()), args=("/S", "/LOG=C:\\setup.log")),
     row("Repair while the application runs asks to close it; Retry once it is closed repairs",
         [("wait", OPTIONS), ("click", OPTIONS, REPAIR_CHOICE), ("click", OPTIONS, NEXT),
@@ -935,13 +974,13 @@ SCENARIOS = [
         start=INSTALL + "\\"),
     row("/UNINSTALL /S while the application runs changes nothing and ends with 4; once it is "
         "closed, again removes everything",
-        [("silent", 60, 4), ("check", *untouched_installation()), ("quitapp",),
+        [("silent", 60, EXIT_CODE["kExitInUse"]), ("check", *untouched_installation()), ("quitapp",),
          ("start", INSTALLED_SETUP, "/UNINSTALL", "/S"), ("silent", 60)],
         uninstalled(tooltips=False), prepare=app_running(installed_before()),
         start=INSTALL + "\\", args=("/UNINSTALL", "/S"), core=True),
     row("/UNINSTALL /S that cannot delete a file held open keeps the uninstall entry and the "
         "settings and ends with 5; once it is free, again removes everything",
-        [("silent", 60, 5),
+        [("silent", 60, EXIT_CODE["kExitRemovalUnfinished"]),
          ("check", ("file", INSTALL + "\\home.bmp", 9), ("file", APP_EXE, None),
           ("reg", SETTINGS, "versione", "REG_SZ", "2.11"), ("listed", True),
           ("file", "DESKTOP\\" + APP_LINK, 4), ("file", INSTALLED_SETUP, "setup")),

@@ -22,6 +22,12 @@ for arch in ${2:-x86 x64}; do
             grep -q '>true</dpiAware>' <<<"$manifest" &&
                 grep -q '>PerMonitorV2, System</dpiAwareness>' <<<"$manifest" ||
                 fail "$arch/$program: not aware of the display's DPI: $manifest"
+            # Windows 7, 8, 8.1 and 10/11, so that none applies its fix-ups for Vista.
+            [ "$(grep -o '<supportedOS Id="{[0-9a-f-]*}"/>' <<<"$manifest" | sort | tr -d '\n')" = \
+              "$(printf '<supportedOS Id="{%s}"/>' 1f676c76-80e1-4239-95bb-83d0f6d0da78 \
+                 35138b9a-5d96-4fbd-8e2d-a2440225f93a 4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 \
+                 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a)" ] ||
+                fail "$arch/$program: supportedOS not Windows 7, 8, 8.1 and 10/11: $manifest"
         else
             ! grep -q dpiAware <<<"$manifest" || fail "$arch/$program: declares dpiAware"
         fi

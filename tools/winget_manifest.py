@@ -1,0 +1,115 @@
+#!/usr/bin/env python3
+"""Writes the package manager's manifest of a built setup program: the version, installer
+and default-locale files of a multi-file manifest, named as the community repository
+names them, with the file's SHA-256 and the exit codes of src/record/exit_codes.h.
+
+  winget_manifest.py --setup EXE --arch x86|x64 --out DIR [--url INSTALLER-URL]
+"""
+import argparse
+import hashlib
+import re
+from pathlib import Path
+
+import exit_codes
+
+IDENTIFIER = "Brindlemark.QuorvexPlenar"
+MANIFEST_VERSION = "1.10.0"
+LOCALE = "en-GB"  # the language of the program's pages and version resource
+SCHEMA = "# yaml-language-server: $schema=https://aka.ms/winget-manifest.{}.1.10.0.schema.json"
+# What the program writes into the registry (src/install): the uninstall key's name and
+# values, and the catalogue's web sites.
+PRODUCT_CODE = "QuorvexPlenar"
+PUBLISHER = "Brindlemark"
+DESCRIPTION = "Vehicle diagnostics software"
+PRODUCT_SITE = "https://www.brindlemark.example/quorvex-plenar/"
+DOWNLOADS_SITE = PRODUCT_SITE + "downloads/"
+SITES = {"PublisherUrl": "https://www.brindlemark.example/",
+         "PublisherSupportUrl": "https://www.facebook.com/BrindlemarkDiagnostics",
+         "PackageUrl": PRODUCT_SITE}
+DOCUMENTS = [("Downloads", DOWNLOADS_SITE),
+             ("Drivers of the Prolific PL2303 USB-to-serial cable",
+              "https://duckduckgo.com/?q=Prolific+PL2303+USB+to+serial+driver")]
+
+
+def scalar(value):
+    """A YAML scalar: plain where every reader keeps it as written, else single-quoted."""
+    text = str(value)
+    if re.fullmatch(r"[\w/][\w .,/:?=+()-]*", text) and ": " not in text and not text.endswith(":"):
+        return text
+    return "'" + text.replace("'", "''") + "'"
+
+
+def emit(value, indent=""):
+    """Lines of a YAML block: mappings as (key, value) lists, sequences as lists of those or
+    of scalars."""
+    lines = []
+    for key, item in value:
+        if isinstance(item, list) and item and isinstance(item[0], list):
+            lines.append(f"{indent}{key}:")
+            for entry in item:
+                block = emit(entry, indent + "  ")
+                lines += [indent + "- " + block[0][len(indent) + 2:]] + block[1:]
+        elif isinstance(item, list) and item and isinstance(item[0], tuple):
+            lines += [f"{indent}{key}:"] + emit(item, indent + "  ")
+        elif isinstance(item, list):
+            lines += [f"{indent}{key}:"] + [f"{indent}- {scalar(v)}" for v in item]
+        else:
+            lines.append(f"{indent}{key}: {scalar(item)}")
+    return lines
+
+
+def write(path, kind, fields):
+    head = [("PackageIdentifier", IDENTIFIER), ("PackageVersion", exit_codes.VERSION)]
+    tail = [("ManifestType", kind), ("ManifestVersion", MANIFEST_VERSION)]
+    text = [SCHEMA.format(kind.lower()), ""] + emit(head + fields + tail)
+    path.write_text("\n".join(text) + "\n", encoding="utf-8")
+
+
+def installer(setup, arch, url):
+    version = exit_codes.VERSION
+    codes = [[("InstallerReturnCode", code), ("ReturnResponse", response)]
+             for _, code, response, _, _ in exit_codes.ROWS if code != 0]
+    # Without /S the pages refuse to start from a Temp folder, where the package manager
+    # puts the file: so no interactive mode.
+    return [
+        ("InstallerType", "exe"), ("Scope", "user"),
+        ("InstallModes", ["silent", "silentWithProgress"]),
+        ("InstallerSwitches", [("Silent", "/S"), ("SilentWithProgress", "/S"),
+                               ("Log", '/LOG="<LOGPATH>"')]),
+        ("ExpectedReturnCodes", codes),
+        ("UpgradeBehavior", "install"),
+        ("AppsAndFeaturesEntries", [[
+            ("DisplayName", f"Quorvex Plenar {version} - {DESCRIPTION}"), ("Publisher", PUBLISHER),
+            ("DisplayVersion", version), ("ProductCode", PRODUCT_CODE)]]),
+        ("Installers", [[
+            ("Architecture", arch),
+            ("InstallerUrl", url or f"{DOWNLOADS_SITE}{version}/SetupQuorvexPlenar.exe"),
+            ("InstallerSha256", hashlib.sha256(setup.read_bytes()).hexdigest().upper())]]),
+    ]
+
+
+def default_locale():
+    return [("PackageLocale", LOCALE), ("Publisher", PUBLISHER), *SITES.items(),
+            ("PackageName", "Quorvex Plenar"), ("License", "Proprietary"),
+            ("Copyright", "Copyright \u00a9 Brindlemark"), ("ShortDescription", DESCRIPTION),
+            ("Documentations", [[("DocumentLabel", label), ("DocumentUrl", address)]
+                                for label, address in DOCUMENTS])]
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--setup", type=Path, required=True)
+    parser.add_argument("--arch", choices=("x86", "x64"), required=True)
+    parser.add_argument("--out", type=Path, required=True)
+    parser.add_argument("--url", default="", help="the release's download address")
+    args = parser.parse_args()
+    args.out.mkdir(parents=True, exist_ok=True)
+    write(args.out / f"{IDENTIFIER}.yaml", "version",
+          [("DefaultLocale", LOCALE)])
+    write(args.out / f"{IDENTIFIER}.installer.yaml", "installer",
+          installer(args.setup, args.arch, args.url))
+    write(args.out / f"{IDENTIFIER}.locale.{LOCALE}.yaml", "defaultLocale", default_locale())
+
+
+if __name__ == "__main__":
+    main()
