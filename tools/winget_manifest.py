@@ -31,10 +31,18 @@ DOCUMENTS = [("Downloads", DOWNLOADS_SITE),
               "https://duckduckgo.com/?q=Prolific+PL2303+USB+to+serial+driver")]
 
 
+# Texts that a YAML 1.1 reader would take for a number or a boolean ("2.10" would become
+# 2.1): quoted, so that every reader keeps them as written.
+NOT_TEXT = re.compile(r"[-+]?[\d._]+([eE][-+]?\d+)?|(?i:y|n|yes|no|true|false|on|off|null|~)")
+
+
 def scalar(value):
-    """A YAML scalar: plain where every reader keeps it as written, else single-quoted."""
+    """A YAML scalar: integers and plain texts as they are, other texts single-quoted."""
+    if isinstance(value, int):
+        return str(value)
     text = str(value)
-    if re.fullmatch(r"[\w/][\w .,/:?=+()-]*", text) and ": " not in text and not text.endswith(":"):
+    if (re.fullmatch(r"[\w/][\w .,/:?=+()-]*", text) and ": " not in text
+            and not text.endswith(":") and not NOT_TEXT.fullmatch(text)):
         return text
     return "'" + text.replace("'", "''") + "'"
 
