@@ -54,8 +54,8 @@ void DeleteOwnedObject(HANDLE object) {
 
 // Only the font SetFont made is ours: a control may hold a font that it made itself
 // (a list view's, tree view's or status bar's default) or that its dialog gave it and
-// frees, so the WM_GETFONT answer is never deleted.
-void DeleteControlFont(HWND hwnd) { DeleteOwnedObject(RemovePropA(hwnd, kPropControlFont)); }
+// frees, so any other WM_GETFONT answer is never deleted.
+void DeleteControlFont(HWND hwnd) { DeleteToolkitFont(ToolkitFontOf(hwnd)); }
 
 // The brush, the colours and the key notifications; the brush belongs to the control.
 void RemoveCommonProperties(HWND hwnd) {

@@ -59,11 +59,11 @@ void RescaleControl(HWND parent, HWND control, uint32_t to, uint32_t from) {
     const int left = Rescaled(r.left, to, from), top = Rescaled(r.top, to, from);
     SetWindowPos(control, nullptr, left, top, Rescaled(r.right, to, from) - left,
                  Rescaled(r.bottom, to, from) - top, SWP_NOZORDER | SWP_NOACTIVATE);
-    auto old = static_cast<HFONT>(GetPropA(control, kPropControlFont));
+    const HFONT old = ToolkitFontOf(control);
     if (HFONT font = RescaledFont(old, to, from)) {
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-        SetPropA(control, kPropControlFont, font);
-        DeleteObject(old);
+        KeepToolkitFont(font);
+        DeleteToolkitFont(old);
     }
 }
 
