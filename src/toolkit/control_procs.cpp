@@ -19,8 +19,22 @@ namespace {
 
 // ---- Shared pieces of the procedures ---------------------------------------------
 
+// True while every control attached so far was subclassed straight from its class's
+// procedure, as AttachControl checks. The procedures pass most messages on, and under
+// Wine each property read is a round trip to the window server; the class's procedure
+// is read inside the process. "LPFN" keeps the procedure all the same, and WM_DESTROY
+// puts back the one it holds.
+bool g_previousIsClassProc = true;
+
+WNDPROC PreviousProcedure(HWND hwnd) {
+    if (g_previousIsClassProc) {
+        return reinterpret_cast<WNDPROC>(GetClassLongPtrA(hwnd, GCLP_WNDPROC));
+    }
+    return reinterpret_cast<WNDPROC>(GetPropA(hwnd, kPropLpfn));
+}
+
 LRESULT CallPrevious(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto previous = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kPropLpfn));
+    WNDPROC previous = PreviousProcedure(hwnd);
     return previous ? CallWindowProcA(previous, hwnd, message, wParam, lParam) : 0;
 }
 
@@ -40,8 +54,8 @@ void DeleteOwnedObject(HANDLE object) {
 
 // Only the font SetFont made is ours: a control may hold a font that it made itself
 // (a list view's, tree view's or status bar's default) or that its dialog gave it and
-// frees, so the WM_GETFONT answer is never deleted.
-void DeleteControlFont(HWND hwnd) { DeleteOwnedObject(RemovePropA(hwnd, kPropControlFont)); }
+// frees, so any other WM_GETFONT answer is never deleted.
+void DeleteControlFont(HWND hwnd) { DeleteToolkitFont(ToolkitFontOf(hwnd)); }
 
 // The brush, the colours and the key notifications; the brush belongs to the control.
 void RemoveCommonProperties(HWND hwnd) {
@@ -558,6 +572,9 @@ int32_t AttachControl(HWND control, int32_t kind) {
     const LONG_PTR previous =
         SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ProcedureOfKind(kind)));
     SetPropA(control, kPropLpfn, reinterpret_cast<HANDLE>(previous));
+    if (static_cast<ULONG_PTR>(previous) != GetClassLongPtrA(control, GCLP_WNDPROC)) {
+        g_previousIsClassProc = false;
+    }
     return 1;
 }
 

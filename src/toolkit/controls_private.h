@@ -14,8 +14,6 @@ inline constexpr char kPropBgrnd[] = "BGRND";
 inline constexpr char kPropBbrush[] = "BBRUSH";
 inline constexpr char kPropNotifyTab[] = "NOTIFY_TAB";
 inline constexpr char kPropNotifyEnter[] = "NOTIFY_ENTER";
-// The font SetFont made for the control, the only font the toolkit frees for it.
-inline constexpr char kPropControlFont[] = "TS_FONT";
 // The hot-tracking button's.
 inline constexpr char kPropHotColour[] = "HTCLR";
 inline constexpr char kPropBorderWidth[] = "BORDERWIDTH";
@@ -34,6 +32,18 @@ inline COLORREF PropColour(HWND hwnd, const char* name) {
 inline void SetPropValue(HWND hwnd, const char* name, uintptr_t value) {
     SetPropA(hwnd, name, reinterpret_cast<HANDLE>(value));
 }
+
+// The fonts SetFont made for controls, the only fonts the toolkit frees for them: a
+// control may hold a font that it made itself (a list view's, tree view's or status
+// bar's default) or that its dialog gave it, and those owners free them. Kept in the
+// process: a window property of each control would be two more round trips to the
+// window server under Wine for every SetFont.
+HFONT FontOf(HWND hwnd);
+// The control's font when SetFont made it, else 0.
+HFONT ToolkitFontOf(HWND control);
+void KeepToolkitFont(HFONT font);
+// Forgets and deletes a font SetFont made (nothing for 0).
+void DeleteToolkitFont(HFONT font);
 
 // The control with the id on an open window, or 0.
 HWND FindControl(const Window& record, int32_t id);

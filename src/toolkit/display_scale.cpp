@@ -59,11 +59,11 @@ void RescaleControl(HWND parent, HWND control, uint32_t to, uint32_t from) {
     const int left = Rescaled(r.left, to, from), top = Rescaled(r.top, to, from);
     SetWindowPos(control, nullptr, left, top, Rescaled(r.right, to, from) - left,
                  Rescaled(r.bottom, to, from) - top, SWP_NOZORDER | SWP_NOACTIVATE);
-    auto old = static_cast<HFONT>(GetPropA(control, kPropControlFont));
+    const HFONT old = ToolkitFontOf(control);
     if (HFONT font = RescaledFont(old, to, from)) {
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-        SetPropA(control, kPropControlFont, font);
-        DeleteObject(old);
+        KeepToolkitFont(font);
+        DeleteToolkitFont(old);
     }
 }
 
@@ -71,15 +71,17 @@ void RescaleControl(HWND parent, HWND control, uint32_t to, uint32_t from) {
 // smoothly to the new scale, into a bitmap of the same size.
 void RescaleBacking(Window& record, uint32_t to, uint32_t from) {
     BITMAP info{};
-    if (!record.backingBitmap || !GetObjectA(record.backingBitmap, sizeof info, &info)) return;
+    if (!record.backingDc || !record.backingBitmap ||
+        !GetObjectA(record.backingBitmap, sizeof info, &info)) {
+        return;
+    }
     WindowDc windowDc(record.hwnd);
     if (!windowDc.get()) return;
     HBITMAP scaled = CreateCompatibleBitmap(windowDc.get(), info.bmWidth, info.bmHeight);
     if (!scaled) return;
     {
-        OwnedMemoryDc source(CreateCompatibleDC(windowDc.get()));
+        HDC source = record.backingDc;  // holds the bitmap
         OwnedMemoryDc target(CreateCompatibleDC(windowDc.get()));
-        Selection heldSource(source.get(), record.backingBitmap);
         Selection heldTarget(target.get(), scaled);
         OwnedBrush back(CreateSolidBrush(record.backColor));
         const RECT all{0, 0, info.bmWidth, info.bmHeight};
@@ -87,9 +89,10 @@ void RescaleBacking(Window& record, uint32_t to, uint32_t from) {
         SetStretchBltMode(target.get(), HALFTONE);
         SetBrushOrgEx(target.get(), 0, 0, nullptr);
         StretchBlt(target.get(), 0, 0, Rescaled(info.bmWidth, to, from),
-                   Rescaled(info.bmHeight, to, from), source.get(), 0, 0, info.bmWidth,
+                   Rescaled(info.bmHeight, to, from), source, 0, 0, info.bmWidth,
                    info.bmHeight, SRCCOPY);
     }
+    SelectObject(record.backingDc, scaled);
     DeleteObject(record.backingBitmap);
     record.backingBitmap = scaled;
     record.backingUniform = 0;

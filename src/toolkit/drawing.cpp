@@ -90,10 +90,7 @@ void ExcludeChildren(HWND hwnd, HDC dc) {
 
 void PaintFromBacking(Window& record, HDC paintDc, const RECT& update) {
     if (!record.drawDc) {
-        OwnedMemoryDc memoryDc(CreateCompatibleDC(paintDc));
-        if (!memoryDc) return;
-        Selection bitmap(memoryDc.get(), record.backingBitmap);
-        CopyFromBacking(record, paintDc, memoryDc.get(), update);
+        if (record.backingDc) CopyFromBacking(record, paintDc, record.backingDc, update);
         return;
     }
     // Drawing is under way: bring over what has been drawn on the held DC so far.
@@ -132,16 +129,21 @@ HDC BeginDraw(Window& record) {
         ++record.drawDepth;
         return record.drawDc;
     }
-    HDC windowDc = GetDC(record.hwnd);
-    if (!windowDc) return nullptr;
-    HDC dc = windowDc;
-    if (record.backingMode) {
-        dc = CreateCompatibleDC(windowDc);
-        ReleaseDC(record.hwnd, windowDc);
-        if (!dc) return nullptr;
+    // With a backing bitmap, the memory DC that holds it; SaveDC and RestoreDC keep the
+    // record's state off it between operations. While the window is being created the
+    // bitmap does not exist yet, and a memory DC of its own takes what is drawn then.
+    HDC dc = record.backingDc;
+    if (!dc) {
+        HDC windowDc = GetDC(record.hwnd);
+        if (!windowDc) return nullptr;
+        dc = windowDc;
+        if (record.backingMode) {
+            dc = CreateCompatibleDC(windowDc);
+            ReleaseDC(record.hwnd, windowDc);
+            if (!dc) return nullptr;
+        }
     }
     SaveDC(dc);
-    if (record.backingMode) SelectObject(dc, record.backingBitmap);
     record.backingUniform = 0;  // whatever is drawn now may break it
     MoveToEx(dc, record.posX, record.posY, nullptr);
     SelectObject(dc, record.font);
@@ -193,7 +195,9 @@ void EndDraw(Window& record, HDC dc, bool repaint) {
     }
     RestoreDC(dc, -1);
     KeepDrawingObjects(record, pen, font);
-    if (record.backingMode) {
+    if (dc == record.backingDc) {
+        SetBoundsRect(dc, nullptr, DCB_DISABLE);
+    } else if (record.backingMode) {
         DeleteDC(dc);
     } else {
         ReleaseDC(record.hwnd, dc);

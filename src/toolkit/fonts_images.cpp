@@ -30,13 +30,24 @@ LOGFONTA DescribeFont(uint32_t dpi, const char* face, int32_t points, int32_t we
     return font;
 }
 
-HFONT FontOf(HWND hwnd) { return reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)); }
+// The fonts SetFont made that controls hold, on the process heap.
+struct FontList {
+    HFONT* fonts = nullptr;
+    int32_t count = 0;
+    int32_t capacity = 0;
+} g_toolkitFonts;
 
-// The toolkit frees only the font it made for the control ("TS_FONT"): a control may
-// hold a font that it made itself or that its dialog gave it, and those owners free them.
+int32_t IndexOfToolkitFont(HFONT font) {
+    for (int32_t i = 0; font && i < g_toolkitFonts.count; ++i) {
+        if (g_toolkitFonts.fonts[i] == font) return i;
+    }
+    return -1;
+}
+
+// The toolkit frees only the font it made for the control.
 void SetControlFont(HWND control, const LOGFONTA& description) {
     HFONT font = CreateFontIndirectA(&description);
-    auto old = static_cast<HFONT>(GetPropA(control, kPropControlFont));
+    const HFONT old = ToolkitFontOf(control);
     SendMessageA(control, WM_SETFONT, 0, FALSE);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     // Whatever the control does not hold now is freed: a control without text (a bitmap
@@ -44,12 +55,8 @@ void SetControlFont(HWND control, const LOGFONTA& description) {
     const HFONT held = FontOf(control);
     const HFONT kept = (held == font || held == old) ? held : nullptr;
     if (font != kept) DeleteObject(font);
-    if (old && old != kept) DeleteObject(old);
-    if (kept) {
-        SetPropA(control, kPropControlFont, kept);
-    } else {
-        RemovePropA(control, kPropControlFont);
-    }
+    if (old != kept) DeleteToolkitFont(old);
+    if (kept == font) KeepToolkitFont(font);
 }
 
 // The drawing DC's font becomes the record's font when the DC is released.
@@ -149,6 +156,35 @@ void DrawImage(HDC dc, rt::Image image, int32_t kind, const Placement& to, int32
 }
 
 }  // namespace
+
+HFONT FontOf(HWND hwnd) { return reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)); }
+
+HFONT ToolkitFontOf(HWND control) {
+    const HFONT font = FontOf(control);
+    return IndexOfToolkitFont(font) >= 0 ? font : nullptr;
+}
+
+void KeepToolkitFont(HFONT font) {
+    if (!font || IndexOfToolkitFont(font) >= 0) return;
+    FontList& list = g_toolkitFonts;
+    if (list.count == list.capacity) {
+        const int32_t wanted = list.capacity ? list.capacity * 2 : 32;
+        const SIZE_T bytes = sizeof(HFONT) * static_cast<SIZE_T>(wanted);
+        void* block = list.fonts ? HeapReAlloc(GetProcessHeap(), 0, list.fonts, bytes)
+                                 : HeapAlloc(GetProcessHeap(), 0, bytes);
+        if (!block) return;  // the font is then left to the control, like its own
+        list.fonts = static_cast<HFONT*>(block);
+        list.capacity = wanted;
+    }
+    list.fonts[list.count++] = font;
+}
+
+void DeleteToolkitFont(HFONT font) {
+    const int32_t i = IndexOfToolkitFont(font);
+    if (i < 0) return;
+    g_toolkitFonts.fonts[i] = g_toolkitFonts.fonts[--g_toolkitFonts.count];
+    DeleteObject(font);
+}
 
 int32_t SetFont(Window& record, const char* face, int32_t points, int32_t weight, uint32_t flags,
                 int32_t id) {

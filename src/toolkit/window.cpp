@@ -143,12 +143,13 @@ bool PrepareDrawingState(Window& record, uint32_t flags, int width, int height) 
     if (record.backingMode) {
         const SIZE size = BackingSize(record.hwnd, flags, width, height);
         record.backingBitmap = CreateCompatibleBitmap(windowDc.get(), size.cx, size.cy);
-        Selection bitmap(memoryDc.get(), record.backingBitmap);
+        if (record.backingBitmap) SelectObject(memoryDc.get(), record.backingBitmap);
         // The whole bitmap, so that no pixel of it is left undefined.
         FillWithColour(memoryDc.get(), record.backColor, size.cx, size.cy);
         record.backingUniform = 1;
         record.uniformColour = GetPixel(memoryDc.get(), 0, 0);
         TakeDrawingDefaults(record, memoryDc.get());
+        record.backingDc = memoryDc.release();  // it keeps the bitmap until CloseWindow
     } else {
         FillWithColour(windowDc.get(), record.backColor, width, height);
         TakeDrawingDefaults(record, memoryDc.get());
@@ -183,6 +184,7 @@ void ClearOpenState(Window& record, HandlerRoutine handler) {
     record.surface = nullptr;
     record.hostHooks = nullptr;
     record.forcedDc = nullptr;
+    record.backingDc = nullptr;
     record.backingUniform = 0;
     record.uniformColour = 0;
     record.pageKeys = 0;
@@ -349,6 +351,8 @@ int32_t CloseWindow(Window& record) {
 }
 
 void ReleaseDrawingObjects(Window& record) {
+    if (record.backingDc) DeleteDC(record.backingDc);  // first: it holds the bitmap
+    record.backingDc = nullptr;
     if (record.backingBitmap) DeleteObject(record.backingBitmap);
     if (record.pen) DeleteObject(record.pen);
     if (record.font) DeleteObject(record.font);

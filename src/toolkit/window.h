@@ -57,6 +57,10 @@ struct Window {
     int32_t forwardId;
     // The DPI the window is laid out for (96 on an unscaled display); 0 before OpenWindow.
     uint32_t dpi;
+    // A memory DC that holds backingBitmap from OpenWindow to CloseWindow, or 0: under
+    // Wine, selecting the screen-size bitmap into a new DC for every drawing operation
+    // and every paint asked the window server about the displays each time.
+    HDC backingDc;
 };
 
 inline constexpr uint32_t kBackingPresent = 0x1;

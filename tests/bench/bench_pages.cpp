@@ -2,9 +2,11 @@
 // logo, controls, colours, fonts, then its first paint) and repainted in full from its
 // backing bitmap, against the same window made and painted by plain Win32 calls in the
 // same process. The repaint is also set against the plain one plus the window-property
-// reads that ours makes, counted in the run.
+// reads that ours makes, counted in the run. With --requests it builds one page of each
+// side between marks that the Wine server's trace shows, for bench.py to count the
+// requests each side makes (a figure that does not move with the machine), and ends.
 //
-//   bench_pages [--rounds N]
+//   bench_pages [--rounds N] [--requests]
 #include <cstdio>
 #include <iterator>
 #include <map>
@@ -255,13 +257,14 @@ double Timed(Step step) {
 }
 
 // One round of each side: the page built and painted (timed), then closed.
+void BuildAndPaintToolkitPage() {
+    setup::BuildMeasurementPage();
+    PaintNow(setup::g_windows.PageWindow.hwnd);
+}
+
 double BuildToolkitPage() {
-    tk::Window& page = setup::g_windows.PageWindow;
-    const double t = Timed([&] {
-        setup::BuildMeasurementPage();
-        PaintNow(page.hwnd);
-    });
-    tk::CloseWindow(page);
+    const double t = Timed(BuildAndPaintToolkitPage);
+    tk::CloseWindow(setup::g_windows.PageWindow);
     Settle();
     return t;
 }
@@ -274,6 +277,30 @@ double BuildPlainPage(bool shownFirst) {
     ClosePlainPage();
     Settle();
     return t;
+}
+
+// A mark in the Wine server's trace: looking an atom up by name is one request, which the
+// trace prints with the name ("find_atom( ... name=L\"qp-bench toolkit begins\" )").
+void Mark(const char* side, const char* what) {
+    char name[64];
+    std::snprintf(name, sizeof name, "qp-bench %s %s", side, what);
+    GlobalFindAtomA(name);
+}
+
+// One page of each side between marks, as in the rounds (the plain page built the plain
+// way), closed outside them.
+void MarkOnePageEach() {
+    Mark("toolkit", "begins");
+    BuildAndPaintToolkitPage();
+    Mark("toolkit", "ends");
+    tk::CloseWindow(setup::g_windows.PageWindow);
+    Settle();
+    Mark("plain", "begins");
+    OpenPlainPage(false);
+    PaintNow(g_plain.hwnd);
+    Mark("plain", "ends");
+    ClosePlainPage();
+    Settle();
 }
 
 }  // namespace
@@ -299,6 +326,13 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 3; ++i) {
         BuildToolkitPage();
         BuildPlainPage(i % 2 == 0);
+    }
+
+    if (bench::HasOption(argc, argv, "--requests")) {
+        MarkOnePageEach();
+        setup::ReleasePageImages();
+        rt::RuntimeStop();
+        return 0;
     }
 
     const int rounds = bench::Rounds(argc, argv, 21);

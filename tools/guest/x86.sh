@@ -2,6 +2,7 @@
 # Runs in the 32-bit guest, in the shared checkout, against the i686 build and dist/x86:
 #   x86.sh test [CTEST ARGS]   the tests that run under Wine (CTest label "wine")
 #   x86.sh tour                a first installation worked through its pages, for a look
+#   x86.sh bench [BENCH ARGS]  the benchmarks of the i686 build (./bench.sh --x86)
 # Everything written goes to an overlay in the guest's memory, so the guest never changes
 # the host's build tree; the test log and the screenshots are copied back to
 # build/x86/guest-output.
@@ -51,6 +52,15 @@ main() {
             "a first installation accepted with the mouse"
         status=$?
         tools/wine-run.sh "$state/wine" --stop
+        ;;
+    bench)
+        state=build/x86/bench-wine
+        tools/wine-run.sh "$state" --prepare &&
+            python3 tests/bench/bench.py --target x86 --state "$state" --build build/x86 \
+                --dist dist --out build/x86/bench --runs 3 --no-memory "$@"
+        status=$?
+        tools/wine-run.sh "$state" --stop
+        cp build/x86/bench/server-requests.txt "/mnt/checkout/$out/" 2>/dev/null
         ;;
     *)
         echo "x86.sh: unknown mode $mode" >&2
