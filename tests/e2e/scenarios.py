@@ -1045,7 +1045,7 @@ SCENARIOS = [
     row("the wizard says another account owns the folder instead of showing the licence page",
         [("wait", ERROR), ("controls", ERROR, {BOX_TEXT: {"text": FOLDER_OF_ANOTHER}}),
          ("shot", "folder-of-another"), ("click", ERROR, BOX_OK), ("exit",)],
-        refused(), prepare=dict(product("Windows 10 Pro"), foreign=[INSTALL]), core=True),
+        refused(), prepare=dict(product("Windows 10 Pro"), foreign=[INSTALL])),
     row("/UNINSTALL /S still removes an installation whose folder another account owns",
         [("silent", 60)], uninstalled(tooltips=False),
         prepare=dict(installed_before(), foreign=[INSTALL]), start=INSTALL + "\\",
