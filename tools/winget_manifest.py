@@ -16,19 +16,29 @@ IDENTIFIER = "Brindlemark.QuorvexPlenar"
 MANIFEST_VERSION = "1.10.0"
 LOCALE = "en-GB"  # the language of the program's pages and version resource
 SCHEMA = "# yaml-language-server: $schema=https://aka.ms/winget-manifest.{}.1.10.0.schema.json"
-# What the program writes into the registry (src/install): the uninstall key's name and
-# values, and the catalogue's web sites.
-PRODUCT_CODE = "QuorvexPlenar"
-PUBLISHER = "Brindlemark"
-DESCRIPTION = "Vehicle diagnostics software"
-PRODUCT_SITE = "https://www.brindlemark.example/quorvex-plenar/"
-DOWNLOADS_SITE = PRODUCT_SITE + "downloads/"
-SITES = {"PublisherUrl": "https://www.brindlemark.example/",
-         "PublisherSupportUrl": "https://www.facebook.com/BrindlemarkDiagnostics",
+
+
+def read_texts(header=exit_codes.SOURCES / "install" / "entry_texts.h"):
+    """The product's texts as the program records them: constant name -> text."""
+    texts = dict(re.findall(r'inline constexpr char (k\w+)\[\] = "([^"]*)";', header.read_text()))
+    if "kPublisher" not in texts:
+        raise SystemExit(f"{header}: no kPublisher")
+    return texts
+
+
+# What the program writes into the registry: the uninstall key's name and values, and the
+# catalogue's web sites.
+TEXTS = read_texts()
+PRODUCT_CODE = re.search(r'kUninstallKey\[\] =\s*"[^"]*\\\\(\w+)";',
+                         (exit_codes.SOURCES / "install" / "actions.h").read_text()).group(1)
+PUBLISHER = TEXTS["kPublisher"]
+DESCRIPTION = TEXTS["kProductDescription"]
+PRODUCT_SITE = TEXTS["kOfficialWebSite"]
+DOWNLOADS_SITE = TEXTS["kDownloadsWebSite"]
+SITES = {"PublisherUrl": TEXTS["kPublisherWebSite"], "PublisherSupportUrl": TEXTS["kFaceBookWebSite"],
          "PackageUrl": PRODUCT_SITE}
 DOCUMENTS = [("Downloads", DOWNLOADS_SITE),
-             ("Drivers of the Prolific PL2303 USB-to-serial cable",
-              "https://duckduckgo.com/?q=Prolific+PL2303+USB+to+serial+driver")]
+             ("Drivers of the Prolific PL2303 USB-to-serial cable", TEXTS["kDriversWebSite"])]
 
 
 # Texts that a YAML 1.1 reader would take for a number or a boolean ("2.10" would become

@@ -1,6 +1,7 @@
 // The application's settings and the per-user entry in the platform's list of
 // installed programs.
 #include "install/actions.h"
+#include "install/entry_texts.h"
 #include "registry/registry_path.h"
 #include "record/setup_state.h"
 
@@ -10,8 +11,6 @@ using setup::g_setup;
 
 namespace {
 
-constexpr char kOfficialWebSite[] = "https://www.brindlemark.example/quorvex-plenar/";
-
 // Addresses the application offers from its menus; the setup program only records them.
 struct Address {
     const char* valueName;
@@ -19,10 +18,10 @@ struct Address {
 };
 constexpr Address kAddresses[] = {
     {"OfficialWebSite", kOfficialWebSite},
-    {"DriversWebSite", "https://duckduckgo.com/?q=Prolific+PL2303+USB+to+serial+driver"},
-    {"FaceBookWebSite", "https://www.facebook.com/BrindlemarkDiagnostics"},
-    {"site", "https://www.brindlemark.example/quorvex-plenar/downloads/"},
-    {"website", "https://www.brindlemark.example/"},
+    {"DriversWebSite", kDriversWebSite},
+    {"FaceBookWebSite", kFaceBookWebSite},
+    {"site", kDownloadsWebSite},
+    {"website", kPublisherWebSite},
 };
 
 // The platform's estimate of the installed size, in kilobytes.
@@ -62,12 +61,13 @@ int32_t WriteSettingsRecords() {
     SetString(kSettingsKey, "Windows", g_setup.ProductNameText.c_str());
 
     SetString(kUninstallKey, "DisplayName",
-              rt::Concat("Quorvex Plenar ", version.c_str(), " - Vehicle diagnostics software")
+              rt::Concat(rt::Concat("Quorvex Plenar ", version.c_str(), " - ").c_str(),
+                         kProductDescription)
                   .c_str());
     SetString(kUninstallKey, "DisplayIcon",
               rt::Concat(installFolder, kApplicationFile, ",0").c_str());
     SetString(kUninstallKey, "DisplayVersion", version.c_str());
-    SetString(kUninstallKey, "Publisher", "Brindlemark");
+    SetString(kUninstallKey, "Publisher", kPublisher);
     SetString(kUninstallKey, "InstallLocation", installFolder);
     SetString(kUninstallKey, "URLInfoAbout", kOfficialWebSite);
     SetNumber(kUninstallKey, "EstimatedSize", kEstimatedSize);
